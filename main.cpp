@@ -1,0 +1,6 @@
+#include "game/project.h"
+#include "platform/forms.h"
+
+int main() {
+    return platform::Start(game::Project);
+}

@@ -1,0 +1,241 @@
+#include "platform/forms.h"
+
+#include "platform/conversions.h"
+#include "platform/output_area.h"
+#include "platform/window.h"
+
+#include <algorithm>
+#include <exception>
+#include <utility>
+
+#include <QApplication>
+#include <QFontInfo>
+#include <QKeyEvent>
+#include <QLabel>
+#include <QLineEdit>
+#include <QMessageBox>
+#include <QPushButton>
+
+namespace platform {
+namespace detail {
+namespace {
+
+// A push button that also answers Return and Enter while it has the focus, as
+// players of desktop games expect; Space works as for every button.
+class Button final : public QPushButton {
+public:
+    using QPushButton::QPushButton;
+
+protected:
+    void keyPressEvent(QKeyEvent* event) override {
+        if (event->key() == Qt::Key_Return || event->key() == Qt::Key_Enter) {
+            if (!event->isAutoRepeat()) {
+                click();
+            }
+            event->accept();
+            return;
+        }
+        QPushButton::keyPressEvent(event);
+    }
+};
+
+QString toQString(std::string_view text) {
+    return QString::fromUtf8(text.data(), static_cast<qsizetype>(text.size()));
+}
+
+// Whether the caption of `widget`, if it has one, shows whole at `font`: a
+// button's on one line inside its frame, a label's wrapped at blanks with no
+// word cut.
+bool captionFits(const QWidget& widget, const QFont& font) {
+    const QFontMetrics metrics(font);
+    if (const auto* button = qobject_cast<const QPushButton*>(&widget)) {
+        constexpr int frame = 4; // pixels of frame and padding on each side
+        return metrics.horizontalAdvance(button->text()) + 2 * frame <= button->width() &&
+               metrics.height() + 2 * frame <= button->height();
+    }
+    if (const auto* label = qobject_cast<const QLabel*>(&widget)) {
+        const QRect area = label->contentsRect();
+        const auto words = label->text().split(QLatin1Char(' '), Qt::SkipEmptyParts);
+        const bool wordsFit = std::all_of(words.begin(), words.end(), [&](const QString& word) {
+            return metrics.horizontalAdvance(word) <= area.width();
+        });
+        const QRect needed =
+            metrics.boundingRect(area, int(label->alignment()) | Qt::TextWordWrap, label->text());
+        return wordsFit && area.contains(needed);
+    }
+    return true;
+}
+
+} // namespace
+
+Window::Window(const FormDescription& description) {
+    setWindowTitle(toQString(description.caption));
+    setFixedSize(pixels(description.clientWidth), pixels(description.clientHeight));
+}
+
+ControlSlot& Window::addControl(const ControlDescription& description, QWidget* widget) {
+    widget->setObjectName(toQString(description.name));
+    widget->setGeometry(pixels(description.left), pixels(description.top),
+                        pixels(description.width), pixels(description.height));
+    auto& slot = *controls_.emplace_back(std::make_unique<ControlSlot>(
+        ControlSlot{std::string(description.name), description.tabIndex, widget}));
+    applyTabOrder();
+    return slot;
+}
+
+QWidget* Window::control(std::string_view name) const {
+    const auto found = std::find_if(controls_.begin(), controls_.end(),
+                                    [name](const auto& slot) { return slot->name == name; });
+    return found == controls_.end() ? nullptr : (*found)->widget.data();
+}
+
+void Window::applyTabOrder() {
+    std::vector<QWidget*> order;
+    std::vector<const ControlSlot*> sorted;
+    for (const auto& slot : controls_) {
+        sorted.push_back(slot.get());
+    }
+    std::stable_sort(sorted.begin(), sorted.end(),
+                     [](const auto* a, const auto* b) { return a->tabIndex < b->tabIndex; });
+    for (const ControlSlot* slot : sorted) {
+        if (slot->widget != nullptr && slot->widget->focusPolicy() != Qt::NoFocus) {
+            order.push_back(slot->widget);
+        }
+    }
+    for (std::size_t i = 1; i < order.size(); ++i) {
+        QWidget::setTabOrder(order[i - 1], order[i]);
+    }
+}
+
+void Window::dispatch(const std::function<void()>& procedure) {
+    QString report;
+    try {
+        procedure();
+        return;
+    } catch (const std::exception& error) {
+        report = QString::fromUtf8(error.what());
+    }
+    QMessageBox::critical(this, windowTitle(), report);
+}
+
+void Window::fitFont() {
+    // The largest size, no larger than the desktop's, at which every caption
+    // shows whole; one size for the whole window keeps it even.
+    constexpr int smallestPixelSize = 8;
+    QFont font = QApplication::font(this);
+    int pixelSize = QFontInfo(font).pixelSize();
+    const auto allFit = [&] {
+        font.setPixelSize(pixelSize);
+        return std::all_of(controls_.begin(), controls_.end(), [&](const auto& slot) {
+            return slot->widget == nullptr || captionFits(*slot->widget, font);
+        });
+    };
+    while (pixelSize > smallestPixelSize && !allFit()) {
+        --pixelSize;
+    }
+    setFont(font);
+}
+
+void Window::showWithInitialFocus() {
+    fitFont();
+    show();
+    const auto first =
+        std::min_element(controls_.begin(), controls_.end(), [](const auto& a, const auto& b) {
+            const bool aTakes = a->widget != nullptr && a->widget->focusPolicy() != Qt::NoFocus;
+            const bool bTakes = b->widget != nullptr && b->widget->focusPolicy() != Qt::NoFocus;
+            return aTakes != bTakes ? aTakes : a->tabIndex < b->tabIndex;
+        });
+    if (first != controls_.end() && (*first)->widget != nullptr) {
+        (*first)->widget->setFocus(Qt::TabFocusReason);
+    }
+}
+
+} // namespace detail
+
+namespace {
+
+// The live widget of a control, checked as every control operation is: a
+// control whose widget is gone fails the operation with a RuntimeError.
+template <class Widget> Widget& live(detail::ControlSlot& slot, std::string_view operation) {
+    auto* widget = qobject_cast<Widget*>(slot.widget.data());
+    if (widget == nullptr) {
+        RaiseControlError(slot.name, operation, "the control no longer exists");
+    }
+    return *widget;
+}
+
+} // namespace
+
+Form::Form(const FormDescription& description)
+    : window_(std::make_unique<detail::Window>(description)) {}
+
+Form::~Form() = default;
+
+void Form::Show() {
+    window_->showWithInitialFocus();
+}
+
+const std::string& Control::Name() const {
+    return slot_->name;
+}
+
+TextBox::TextBox(Form& form, const ControlDescription& description)
+    : Control(form.window().addControl(description, new QLineEdit(&form.window()))) {}
+
+std::string TextBox::Text() const {
+    return live<QLineEdit>(slot(), "Text").text().toStdString();
+}
+
+void TextBox::SetText(std::string_view text) const {
+    live<QLineEdit>(slot(), "SetText").setText(detail::toQString(text));
+}
+
+PictureBox::PictureBox(Form& form, const ControlDescription& description)
+    : Control(form.window().addControl(description, new detail::OutputArea(&form.window()))) {}
+
+void PictureBox::Clear() const {
+    live<detail::OutputArea>(slot(), "Clear").clear();
+}
+
+void PictureBox::Print(std::string_view text, Separator separator) const {
+    live<detail::OutputArea>(slot(), "Print")
+        .print(detail::toQString(text), separator == Separator::LineEnd);
+}
+
+void PictureBox::Print(double number, Separator separator) const {
+    Print(NumberToText(number), separator);
+}
+
+Label::Label(Form& form, const ControlDescription& description)
+    : Control(form.window().addControl(description, [&] {
+        auto* label = new QLabel(detail::toQString(description.caption), &form.window());
+        label->setWordWrap(true);
+        return label;
+    }())) {}
+
+CommandButton::CommandButton(Form& form, const ControlDescription& description,
+                             std::function<void()> click)
+    : Control(form.window().addControl(
+          description,
+          new detail::Button(detail::toQString(description.caption), &form.window()))) {
+    detail::Window& window = form.window();
+    QObject::connect(static_cast<QPushButton*>(slot().widget.data()), &QPushButton::clicked,
+                     &window,
+                     [&window, procedure = std::move(click)] { window.dispatch(procedure); });
+}
+
+int Start(const Project& project) {
+    // The program takes nothing from its command line; the toolkit is given
+    // the program's name alone.
+    int argc = 1;
+    std::string programName(project.name);
+    char* argv[] = {programName.data(), nullptr};
+    QApplication application(argc, argv);
+    QApplication::setApplicationName(detail::toQString(project.name));
+    QApplication::setApplicationVersion(detail::toQString(project.version));
+    const std::unique_ptr<Form> startupForm = project.createStartupForm();
+    startupForm->Show();
+    return QApplication::exec();
+}
+
+} // namespace platform

@@ -1,0 +1,127 @@
+#pragma once
+
+#include "platform/runtime.h"
+
+#include <functional>
+#include <memory>
+#include <string>
+#include <string_view>
+
+namespace platform {
+
+namespace detail {
+class Window;
+struct ControlSlot;
+} // namespace detail
+
+// Positions and sizes are in twips, 1/1440 inch: 15 twips to a pixel at
+// 96 dots per inch.
+inline constexpr int TwipsPerPixel = 15;
+
+struct FormDescription {
+    std::string_view caption;
+    int clientWidth = 0;  // twips
+    int clientHeight = 0; // twips
+};
+
+struct ControlDescription {
+    std::string_view name;
+    int tabIndex = 0;
+    std::string_view caption; // empty for controls without one
+    int left = 0;             // twips, from the form's client area
+    int top = 0;
+    int width = 0;
+    int height = 0;
+};
+
+// A window of the program. The runtime owns it and its controls for the life
+// of the program; a game window derives from it and declares its controls as
+// members, which bind themselves to the window as they are constructed.
+class Form {
+public:
+    explicit Form(const FormDescription& description);
+    virtual ~Form();
+    Form(const Form&) = delete;
+    Form& operator=(const Form&) = delete;
+    Form(Form&&) = delete;
+    Form& operator=(Form&&) = delete;
+
+    // Shows the window with the keyboard focus on the control of the lowest
+    // tab index that takes it.
+    void Show();
+
+    // The toolkit window, for the runtime and for tests; opaque to the game.
+    [[nodiscard]] detail::Window& window() const { return *window_; }
+
+private:
+    std::unique_ptr<detail::Window> window_;
+};
+
+// What the game holds of a control: its name and a reference to the runtime's
+// control, which may be gone. Every operation checks that the control is still
+// there and raises a RuntimeError naming the control and the operation if not.
+class Control {
+public:
+    [[nodiscard]] const std::string& Name() const;
+
+protected:
+    explicit Control(detail::ControlSlot& slot)
+        : slot_(&slot) {}
+    [[nodiscard]] detail::ControlSlot& slot() const { return *slot_; }
+
+private:
+    detail::ControlSlot* slot_; // owned by the form's window
+};
+
+class TextBox : public Control {
+public:
+    TextBox(Form& form, const ControlDescription& description);
+    [[nodiscard]] std::string Text() const;
+    void SetText(std::string_view text) const;
+};
+
+// Where the print position goes after an item: it stays on the line behind
+// the item, or moves to the start of the next line.
+enum class Separator { StayOnLine, LineEnd };
+
+// The output area: text printed into it stays until it is cleared, across
+// repaints of the window.
+class PictureBox : public Control {
+public:
+    PictureBox(Form& form, const ControlDescription& description);
+    // Erases all printed text; the next print starts at the top line.
+    void Clear() const;
+    void Print(std::string_view text, Separator separator) const;
+    // A number is printed as NumberToText writes it.
+    void Print(double number, Separator separator) const;
+};
+
+class Label : public Control {
+public:
+    Label(Form& form, const ControlDescription& description);
+};
+
+class CommandButton : public Control {
+public:
+    // `click` runs when the button is clicked, by mouse or keyboard. A
+    // RuntimeError it raises is reported to the player, and the program goes on.
+    CommandButton(Form& form, const ControlDescription& description, std::function<void()> click);
+};
+
+// What the program hands the runtime: its name, its version as shown, and
+// the start-up window.
+struct Project {
+    std::string_view name;
+    std::string_view version;
+    std::unique_ptr<Form> (*createStartupForm)();
+};
+
+template <class StartupForm> std::unique_ptr<Form> Create() {
+    return std::make_unique<StartupForm>();
+}
+
+// Creates and shows the start-up window and runs the event loop until the
+// window is closed; returns the program's exit status.
+int Start(const Project& project);
+
+} // namespace platform

@@ -1,0 +1,69 @@
+#include "platform/output_area.h"
+
+#include <QApplication>
+#include <QClipboard>
+#include <QKeyEvent>
+#include <QPainter>
+#include <QStyle>
+#include <QStyleOptionFocusRect>
+
+namespace platform::detail {
+namespace {
+constexpr int textMargin = 3; // pixels between the frame and the text
+} // namespace
+
+OutputArea::OutputArea(QWidget* parent)
+    : QFrame(parent) {
+    setFrameStyle(QFrame::StyledPanel | QFrame::Sunken);
+    setBackgroundRole(QPalette::Base);
+    setAutoFillBackground(true);
+    setFocusPolicy(Qt::StrongFocus);
+}
+
+void OutputArea::clear() {
+    lines_ = QStringList{QString()};
+    update();
+}
+
+void OutputArea::print(const QString& item, bool lineEnd) {
+    lines_.back() += item;
+    if (lineEnd) {
+        lines_.append(QString());
+    }
+    update();
+}
+
+void OutputArea::paintEvent(QPaintEvent* event) {
+    QFrame::paintEvent(event);
+    QPainter painter(this);
+    const QRect area = contentsRect().adjusted(textMargin, textMargin - 1, -textMargin, 0);
+    painter.setClipRect(contentsRect());
+    painter.setPen(palette().color(QPalette::Text));
+    const QFontMetrics metrics = fontMetrics();
+    int baseline = area.top() + metrics.ascent();
+    for (const QString& line : lines_) {
+        painter.drawText(area.left(), baseline, line);
+        baseline += metrics.lineSpacing();
+    }
+    if (hasFocus()) {
+        QStyleOptionFocusRect option;
+        option.initFrom(this);
+        option.rect = contentsRect().adjusted(1, 1, -1, -1);
+        style()->drawPrimitive(QStyle::PE_FrameFocusRect, &option, &painter, this);
+    }
+}
+
+void OutputArea::keyPressEvent(QKeyEvent* event) {
+    if (event->matches(QKeySequence::Copy)) {
+        QString copied = text();
+        if (copied.endsWith(QLatin1Char('\n'))) {
+            copied.chop(1); // the empty line that holds the print position
+        }
+        QApplication::clipboard()->setText(copied);
+        event->accept();
+        return;
+    }
+    QFrame::keyPressEvent(event);
+}
+
+} // namespace platform::detail

@@ -1,0 +1,54 @@
+#include "platform/runtime.h"
+
+#include "platform/clock.h"
+
+#include <cmath>
+#include <utility>
+
+#include <QTime>
+
+namespace platform {
+namespace {
+
+detail::MillisecondSource& millisecondSource() {
+    static detail::MillisecondSource source;
+    return source;
+}
+
+[[noreturn]] void raise(std::string_view description) {
+    throw RuntimeError("Run-time error: " + std::string(description));
+}
+
+} // namespace
+
+namespace detail {
+MillisecondSource replaceMillisecondSource(MillisecondSource source) {
+    return std::exchange(millisecondSource(), std::move(source));
+}
+} // namespace detail
+
+double Clock() {
+    const auto& source = millisecondSource();
+    const int milliseconds = source ? source() : QTime::currentTime().msecsSinceStartOfDay();
+    return detail::secondsFromMilliseconds(milliseconds);
+}
+
+double CheckFloatingPoint(double value) {
+    // The operands of every checked step are finite, so a NaN can only come
+    // from an invalid operation, and an infinity from an overflow or a
+    // division by zero, which none of the checked steps performs.
+    if (std::isnan(value)) {
+        raise("invalid floating-point operation");
+    }
+    if (std::isinf(value)) {
+        raise("overflow");
+    }
+    return value;
+}
+
+void RaiseControlError(std::string_view control, std::string_view operation,
+                       std::string_view reason) {
+    raise(std::string(control) + "." + std::string(operation) + " failed: " + std::string(reason));
+}
+
+} // namespace platform

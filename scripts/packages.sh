@@ -1,0 +1,7 @@
+# The Debian packages the project needs, sourced by the scripts beside it.
+
+# To build and run the game.
+build_packages=(cmake g++ make qt6-base-dev libgl-dev fonts-dejavu-core)
+
+# To run the whole test suite as well.
+test_packages=("${build_packages[@]}")
