@@ -62,8 +62,20 @@ void Form1::PlaceBet(Single lowest, Single highest) {
     }
 }
 
-void Form1::StartGame() {}
+// Opens a game with the opening balance, whatever the field held.
+void Form1::StartGame() {
+    Picture1.Clear();
+    Text1.SetText(NumberToText(10));
+}
 
-void Form1::QuitGame() {}
+// Ends the game: reports the balance exactly as the field holds it, then
+// empties the field. The window stays open for the next game.
+void Form1::QuitGame() {
+    Picture1.Clear();
+    Picture1.Print("You quit.", Separator::LineEnd);
+    Picture1.Print("The balance of your account is ", Separator::StayOnLine);
+    Picture1.Print(Text1.Text(), Separator::LineEnd);
+    Text1.SetText("");
+}
 
 } // namespace game

@@ -3,5 +3,6 @@
 # To build and run the game.
 build_packages=(cmake g++ make qt6-base-dev libgl-dev fonts-dejavu-core)
 
-# To run the whole test suite as well.
-test_packages=("${build_packages[@]}")
+# To run the whole test suite as well: the end-to-end test plays on a real
+# X server with real input and reads the window back through the clipboard.
+test_packages=("${build_packages[@]}" xvfb xauth xdotool xclip)

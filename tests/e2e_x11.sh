@@ -1,0 +1,50 @@
+#!/usr/bin/env bash
+# Plays a short game with real input on a real X server: the built program,
+# driven by xdotool, read back through the clipboard. Skips (exit 77) where
+# no X server can be started.
+set -euo pipefail
+game=$1
+source "$(dirname "$0")/x11_session.sh"
+
+skip() { echo "SKIP: $*"; exit 77; }
+fail() { echo "FAIL: $*"; exit 1; }
+for tool in Xvfb xdotool xclip; do
+    command -v "$tool" >/dev/null || skip "$tool is not installed (Debian: xvfb xdotool xclip)"
+done
+x11_start_server || skip "no X server could be started"
+x11_start_game "$game" || fail "the game window did not appear"
+
+# Client-area pixels of the controls, at their centres.
+field=(168 32); output=(168 180); start=(48 80); low=(128 80); quit=(288 80)
+
+title=$(xdotool getwindowname "$game_window")
+[ "$title" = "Rolling a zemb (1-6)" ] || fail "caption is '$title'"
+size=$(xdotool getwindowgeometry "$game_window" | sed -n 's/.*Geometry: //p')
+[ "$size" = "340x241" ] || fail "client area is $size"
+[ -z "$(x11_copy_from "${field[@]}")" ] || fail "the field does not start empty"
+
+x11_click "${start[@]}"
+balance=$(x11_copy_from "${field[@]}")
+[ "$balance" = "10" ] || fail "after Start the field holds '$balance'"
+
+x11_click "${low[@]}"
+shown=$(x11_copy_from "${output[@]}")
+balance=$(x11_copy_from "${field[@]}")
+roll=$(sed -n '1s/^The number is \([1-6]\)$/\1/p' <<<"$shown")
+[ -n "$roll" ] || fail "the bet shows '$shown'"
+if [ "$roll" -le 3 ]; then
+    expected_output=$'The number is '"$roll"$'\nYou won!'; expected_balance=20
+else
+    expected_output=$'The number is '"$roll"$'\nYou lost! (Player bankrupt)'; expected_balance=0
+fi
+[ "$shown" = "$expected_output" ] || fail "the bet on $roll shows '$shown'"
+[ "$balance" = "$expected_balance" ] || fail "the bet on $roll leaves '$balance'"
+
+x11_click "${quit[@]}"
+shown=$(x11_copy_from "${output[@]}")
+[ "$shown" = $'You quit.\nThe balance of your account is '"$expected_balance" ] ||
+    fail "quit shows '$shown'"
+[ -z "$(x11_copy_from "${field[@]}")" ] || fail "quit leaves the field filled"
+xdotool search --onlyvisible --name '^Rolling a zemb' >/dev/null || fail "the window closed"
+
+echo "PASS: rolled $roll, balance 10 -> $expected_balance -> empty"

@@ -1,0 +1,64 @@
+# Shell functions that run the game on a private X server, for the end-to-end
+# test and the screenshot script. Source this file; it sets a trap that stops
+# the game and the server on exit.
+
+x11_pids=()
+x11_stop() {
+    local pid
+    for pid in "${x11_pids[@]}"; do
+        kill "$pid" 2>/dev/null || true
+    done
+    wait 2>/dev/null || true
+}
+trap x11_stop EXIT
+
+# Starts Xvfb on a display it picks itself and exports DISPLAY; Xvfb writes
+# the display's number once it accepts clients. Fails if none starts.
+x11_start_server() {
+    local ready
+    ready=$(mktemp)
+    Xvfb -displayfd 3 -screen 0 640x480x24 -nolisten tcp 3>"$ready" >/dev/null 2>&1 &
+    x11_pids+=($!)
+    local tries
+    for tries in $(seq 100); do
+        if [ -s "$ready" ] && grep -q $'\n' "$ready"; then
+            export DISPLAY=":$(head -n 1 "$ready")"
+            rm -f "$ready"
+            return 0
+        fi
+        kill -0 "${x11_pids[-1]}" 2>/dev/null || break
+        sleep 0.1
+    done
+    rm -f "$ready"
+    return 1
+}
+
+# Starts the game given as $1 and sets game_window to its window's id.
+x11_start_game() {
+    env -u QT_QPA_PLATFORM QT_QPA_PLATFORM=xcb "$1" >/dev/null 2>&1 &
+    x11_pids+=($!)
+    local tries
+    for tries in $(seq 100); do
+        game_window=$(xdotool search --onlyvisible --name '^Rolling a zemb' 2>/dev/null | head -n 1 || true)
+        [ -n "$game_window" ] && { sleep 0.3; return 0; }
+        sleep 0.1
+    done
+    return 1
+}
+
+# Clicks at the pixel ($1, $2) of the game window's client area.
+x11_click() {
+    xdotool mousemove --window "$game_window" "$1" "$2" click 1
+    sleep 0.2
+}
+
+# Prints what Ctrl+C copies from the widget at ($1, $2): the field's whole
+# text or the output area's text. The clipboard is emptied first so that a
+# copy that did not happen cannot pass for one.
+x11_copy_from() {
+    printf '' | xclip -selection clipboard >/dev/null 2>&1
+    x11_click "$1" "$2"
+    xdotool key ctrl+a ctrl+c
+    sleep 0.2
+    xclip -o -selection clipboard 2>/dev/null || true
+}
