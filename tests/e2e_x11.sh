@@ -7,7 +7,11 @@ game=$1
 source "$(dirname "$0")/x11_session.sh"
 
 skip() { echo "SKIP: $*"; exit 77; }
-fail() { echo "FAIL: $*"; exit 1; }
+fail() {
+    echo "FAIL: $*"
+    sed 's/^/game: /' "$game_log"
+    exit 1
+}
 for tool in Xvfb xdotool xclip; do
     command -v "$tool" >/dev/null || skip "$tool is not installed (Debian: xvfb xdotool xclip)"
 done

@@ -9,6 +9,7 @@ x11_stop() {
         kill "$pid" 2>/dev/null || true
     done
     wait 2>/dev/null || true
+    rm -f "$game_log"
 }
 trap x11_stop EXIT
 
@@ -33,9 +34,11 @@ x11_start_server() {
     return 1
 }
 
-# Starts the game given as $1 and sets game_window to its window's id.
+# Starts the game given as $1 and sets game_window to its window's id. What
+# the game prints goes to the file named by game_log.
+game_log=$(mktemp)
 x11_start_game() {
-    env -u QT_QPA_PLATFORM QT_QPA_PLATFORM=xcb "$1" >/dev/null 2>&1 &
+    env -u QT_QPA_PLATFORM QT_QPA_PLATFORM=xcb "$1" >"$game_log" 2>&1 &
     x11_pids+=($!)
     local tries
     for tries in $(seq 100); do
