@@ -1,5 +1,6 @@
 #include "game/form1.h"
 
+#include "game/icon.h"
 #include "game/roll.h"
 #include "platform/conversions.h"
 
@@ -15,7 +16,8 @@ using platform::TextToNumber;
 // tab order.
 // clang-format off
 Form1::Form1()
-    : Form({.caption = "Rolling a zemb (1-6)", .clientWidth = 5100, .clientHeight = 3615})
+    : Form({.caption = "Rolling a zemb (1-6)", .clientWidth = 5100, .clientHeight = 3615,
+            .icon = ApplicationIcon()})
     , Text1(*this, {.name = "Text1", .tabIndex = 0, .caption = {},
                     .left = 1800, .top = 240, .width = 1455, .height = 495})
     , Picture1(*this, {.name = "Picture1", .tabIndex = 1, .caption = {},

@@ -9,7 +9,10 @@
 #include <utility>
 
 #include <QApplication>
+#include <QBuffer>
 #include <QFontInfo>
+#include <QIcon>
+#include <QImageReader>
 #include <QKeyEvent>
 #include <QLabel>
 #include <QLineEdit>
@@ -68,9 +71,29 @@ bool captionFits(const QWidget& widget, const QFont& font) {
 
 } // namespace
 
+// An icon with every image of an icon file's bytes; empty if they hold none.
+QIcon iconFromFile(std::span<const unsigned char> bytes) {
+    QByteArray data(reinterpret_cast<const char*>(bytes.data()),
+                    static_cast<qsizetype>(bytes.size()));
+    QBuffer buffer(&data);
+    QImageReader reader(&buffer, "ico");
+    QIcon icon;
+    for (int i = 0; i < reader.imageCount(); ++i) {
+        if (reader.jumpToImage(i)) {
+            if (const QImage image = reader.read(); !image.isNull()) {
+                icon.addPixmap(QPixmap::fromImage(image));
+            }
+        }
+    }
+    return icon;
+}
+
 Window::Window(const FormDescription& description) {
     setWindowTitle(toQString(description.caption));
     setFixedSize(pixels(description.clientWidth), pixels(description.clientHeight));
+    if (!description.icon.empty()) {
+        setWindowIcon(iconFromFile(description.icon));
+    }
 }
 
 ControlSlot& Window::addControl(const ControlDescription& description, QWidget* widget) {
@@ -228,12 +251,14 @@ int Start(const Project& project) {
     // The program takes nothing from its command line; the toolkit is given
     // the program's name alone.
     int argc = 1;
-    std::string programName(project.name);
+    std::string programName(project.program);
     char* argv[] = {programName.data(), nullptr};
     QApplication application(argc, argv);
-    QApplication::setApplicationName(detail::toQString(project.name));
+    QApplication::setApplicationName(detail::toQString(project.program));
     QApplication::setApplicationVersion(detail::toQString(project.version));
+    QGuiApplication::setDesktopFileName(detail::toQString(project.id));
     const std::unique_ptr<Form> startupForm = project.createStartupForm();
+    QApplication::setWindowIcon(startupForm->window().windowIcon());
     startupForm->Show();
     return QApplication::exec();
 }

@@ -4,6 +4,7 @@
 
 #include <functional>
 #include <memory>
+#include <span>
 #include <string>
 #include <string_view>
 
@@ -22,6 +23,8 @@ struct FormDescription {
     std::string_view caption;
     int clientWidth = 0;  // twips
     int clientHeight = 0; // twips
+    // The window's icon as the bytes of an icon file; empty for none.
+    std::span<const unsigned char> icon;
 };
 
 struct ControlDescription {
@@ -108,10 +111,12 @@ public:
     CommandButton(Form& form, const ControlDescription& description, std::function<void()> click);
 };
 
-// What the program hands the runtime: its name, its version as shown, and
-// the start-up window.
+// What the program hands the runtime: how it is known, its version as
+// shown, and the start-up window.
 struct Project {
-    std::string_view name;
+    std::string_view name;    // as shown to the player
+    std::string_view program; // the executable's name
+    std::string_view id;      // reverse-DNS application id, as its desktop entry's
     std::string_view version;
     std::unique_ptr<Form> (*createStartupForm)();
 };

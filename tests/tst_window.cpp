@@ -15,6 +15,13 @@ private slots:
         QCOMPARE(game.window().size(), QSize(340, 241));
     }
 
+    void showsTheIcon() {
+        GameWindow game;
+        const QList<QSize> sizes = game.window().windowIcon().availableSizes();
+        QVERIFY2(sizes.contains(QSize(16, 16)) && sizes.contains(QSize(32, 32)),
+                 qPrintable(QDebug::toString(sizes)));
+    }
+
     void controls_data() {
         QTest::addColumn<QString>("name");
         QTest::addColumn<QString>("caption");

@@ -29,8 +29,8 @@ struct Rgb {
 struct PixelMap {
     int width = 0;
     int height = 0;
-    int colours = 0;           // palette size of the icon image: 2 or 16
-    std::vector<Rgb> palette;  // distinct colours, in order of first mention
+    int colours = 0;          // palette size of the icon image: 2 or 16
+    std::vector<Rgb> palette; // distinct colours, in order of first mention
     // Palette index of each pixel, row by row from the top; empty for a
     // transparent pixel.
     std::vector<std::optional<std::uint8_t>> pixels;
@@ -113,14 +113,18 @@ void put32BigEndian(Bytes& out, std::uint32_t value) {
     }
 }
 
-int bitsPerPixel(const PixelMap& map) { return map.colours == 2 ? 1 : 4; }
+int bitsPerPixel(const PixelMap& map) {
+    return map.colours == 2 ? 1 : 4;
+}
 
 // One icon image: a device-independent bitmap of twice the height (colour
 // rows, then the transparency mask), both stored bottom row first with rows
 // padded to four bytes.
 Bytes iconImage(const PixelMap& map) {
     const int bits = bitsPerPixel(map);
-    const auto rowBytes = [](int pixels, int bitsEach) { return ((pixels * bitsEach + 31) / 32) * 4; };
+    const auto rowBytes = [](int pixels, int bitsEach) {
+        return ((pixels * bitsEach + 31) / 32) * 4;
+    };
     const int colourRow = rowBytes(map.width, bits);
     const int maskRow = rowBytes(map.width, 1);
     Bytes out;
@@ -257,7 +261,8 @@ Bytes pngFile(const PixelMap& map) {
 
 void writeFile(const std::string& path, const Bytes& data) {
     std::ofstream out(path, std::ios::binary);
-    out.write(reinterpret_cast<const char*>(data.data()), static_cast<std::streamsize>(data.size()));
+    out.write(reinterpret_cast<const char*>(data.data()),
+              static_cast<std::streamsize>(data.size()));
     if (!out) {
         throw std::runtime_error("cannot write " + path);
     }

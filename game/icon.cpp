@@ -1,0 +1,12 @@
+#include "game/icon.h"
+
+namespace game {
+
+std::span<const unsigned char> ApplicationIcon() {
+    static constexpr unsigned char icon[] = {
+#include "rolling-zemb.ico.inc"
+    };
+    return icon;
+}
+
+} // namespace game
