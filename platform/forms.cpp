@@ -6,6 +6,7 @@
 
 #include <algorithm>
 #include <exception>
+#include <map>
 #include <utility>
 
 #include <QApplication>
@@ -72,9 +73,19 @@ bool captionFits(const QWidget& widget, const QFont& font) {
 } // namespace
 
 // An icon with every image of an icon file's bytes; empty if they hold none.
-QIcon iconFromFile(std::span<const unsigned char> bytes) {
-    QByteArray data(reinterpret_cast<const char*>(bytes.data()),
-                    static_cast<qsizetype>(bytes.size()));
+// Each file is decoded once: windows that share an icon share its images.
+const QIcon& iconFromFile(std::span<const unsigned char> bytes) {
+    static std::map<std::pair<const unsigned char*, std::size_t>, QIcon> decoded;
+    const auto key = std::make_pair(bytes.data(), bytes.size());
+    if (const auto found = decoded.find(key); found != decoded.end()) {
+        return found->second;
+    }
+    if (decoded.empty()) {
+        // The images must go while the toolkit is still there.
+        qAddPostRoutine([] { decoded.clear(); });
+    }
+    QByteArray data = QByteArray::fromRawData(reinterpret_cast<const char*>(bytes.data()),
+                                              static_cast<qsizetype>(bytes.size()));
     QBuffer buffer(&data);
     QImageReader reader(&buffer, "ico");
     QIcon icon;
@@ -85,7 +96,7 @@ QIcon iconFromFile(std::span<const unsigned char> bytes) {
             }
         }
     }
-    return icon;
+    return decoded.emplace(key, icon).first->second;
 }
 
 Window::Window(const FormDescription& description) {
@@ -102,7 +113,6 @@ ControlSlot& Window::addControl(const ControlDescription& description, QWidget* 
                         pixels(description.width), pixels(description.height));
     auto& slot = *controls_.emplace_back(std::make_unique<ControlSlot>(
         ControlSlot{std::string(description.name), description.tabIndex, widget}));
-    applyTabOrder();
     return slot;
 }
 
@@ -160,6 +170,7 @@ void Window::fitFont() {
 }
 
 void Window::showWithInitialFocus() {
+    applyTabOrder();
     fitFont();
     show();
     const auto first =

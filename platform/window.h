@@ -30,8 +30,9 @@ class Window final : public QWidget {
 public:
     explicit Window(const FormDescription& description);
 
-    // Places `widget` as a child at the twips rectangle of `description`, names
-    // it, and takes it into the tab order; returns the runtime's record of it.
+    // Places `widget` as a child at the twips rectangle of `description` and
+    // names it; returns the runtime's record of it. The tab order follows the
+    // controls' tab indices once the window is shown.
     ControlSlot& addControl(const ControlDescription& description, QWidget* widget);
 
     // The widget of the control named `name`, or null if there is none.
