@@ -8,4 +8,5 @@ build_packages=(cmake g++ make qt6-base-dev libgl-dev fonts-dejavu-core)
 # The Windows resources are compiled with mingw-w64's windres and read back;
 # the installed desktop files are checked by their validators.
 test_packages=("${build_packages[@]}" xvfb xauth xdotool xclip
-               binutils-mingw-w64-x86-64 desktop-file-utils appstream)
+               binutils-mingw-w64-x86-64 desktop-file-utils appstream
+               libbenchmark-dev)
