@@ -100,7 +100,7 @@ void startUpBareWindow() {
     output->setFrameStyle(QFrame::StyledPanel | QFrame::Sunken);
     output->setGeometry(24, 136, 289, 89);
     const struct {
-        const char* caption;
+        const char* caption = nullptr;
         QRect geometry;
     } buttons[] = {{" (1,2,3)", {96, 64, 65, 33}},
                    {"Start", {16, 64, 65, 33}},
@@ -148,8 +148,9 @@ void BM_StartUpRatio(benchmark::State& state) {
         bareTimes.push_back(time(startUpBareWindow));
     }
     const auto median = [](std::vector<double>& times) {
-        std::nth_element(times.begin(), times.begin() + times.size() / 2, times.end());
-        return times[times.size() / 2];
+        const auto middle = times.begin() + static_cast<std::ptrdiff_t>(times.size() / 2);
+        std::nth_element(times.begin(), middle, times.end());
+        return *middle;
     };
     const double game = median(gameTimes);
     const double bare = median(bareTimes);

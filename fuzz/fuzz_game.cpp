@@ -129,8 +129,8 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     std::size_t at = 0;
     const auto take = [&](std::size_t count) {
         count = std::min(count, size - at);
-        const QString text = QString::fromUtf8(reinterpret_cast<const char*>(data + at),
-                                               static_cast<qsizetype>(count));
+        QString text = QString::fromUtf8(reinterpret_cast<const char*>(data + at),
+                                         static_cast<qsizetype>(count));
         at += count;
         return text;
     };

@@ -220,23 +220,23 @@ std::string TextBox::Text() const {
     return live<QLineEdit>(slot(), "Text").text().toStdString();
 }
 
-void TextBox::SetText(std::string_view text) const {
+void TextBox::SetText(std::string_view text) {
     live<QLineEdit>(slot(), "SetText").setText(detail::toQString(text));
 }
 
 PictureBox::PictureBox(Form& form, const ControlDescription& description)
     : Control(form.window().addControl(description, new detail::OutputArea(&form.window()))) {}
 
-void PictureBox::Clear() const {
+void PictureBox::Clear() {
     live<detail::OutputArea>(slot(), "Clear").clear();
 }
 
-void PictureBox::Print(std::string_view text, Separator separator) const {
+void PictureBox::Print(std::string_view text, Separator separator) {
     live<detail::OutputArea>(slot(), "Print")
         .print(detail::toQString(text), separator == Separator::LineEnd);
 }
 
-void PictureBox::Print(double number, Separator separator) const {
+void PictureBox::Print(double number, Separator separator) {
     Print(NumberToText(number), separator);
 }
 

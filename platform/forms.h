@@ -80,7 +80,7 @@ class TextBox : public Control {
 public:
     TextBox(Form& form, const ControlDescription& description);
     [[nodiscard]] std::string Text() const;
-    void SetText(std::string_view text) const;
+    void SetText(std::string_view text);
 };
 
 // Where the print position goes after an item: it stays on the line behind
@@ -93,10 +93,10 @@ class PictureBox : public Control {
 public:
     PictureBox(Form& form, const ControlDescription& description);
     // Erases all printed text; the next print starts at the top line.
-    void Clear() const;
-    void Print(std::string_view text, Separator separator) const;
+    void Clear();
+    void Print(std::string_view text, Separator separator);
     // A number is printed as NumberToText writes it.
-    void Print(double number, Separator separator) const;
+    void Print(double number, Separator separator);
 };
 
 class Label : public Control {

@@ -27,7 +27,7 @@ public:
     std::uint32_t u32() { return take(4); }
     QByteArray bytes(qsizetype size) {
         check(size);
-        const QByteArray part = data_.mid(at_, size);
+        QByteArray part = data_.mid(at_, size);
         at_ += size;
         return part;
     }
@@ -71,7 +71,7 @@ private:
 struct Resource {
     QString type;
     QString name;
-    std::uint32_t language;
+    std::uint32_t language = 0;
     QByteArray data;
 };
 
@@ -260,7 +260,7 @@ private slots:
             QCOMPARE(in.u32(), image.size * 2); // colour rows and mask rows
             QCOMPARE(in.u16(), 1U);
             QCOMPARE(in.u16(), image.bits);
-            in.bytes(4 * 4);
+            in.bytes(16); // compression, image size, resolution
             QCOMPARE(in.u32(), image.colours);
             const std::uint32_t rowBits = (image.size * image.bits + 31) / 32 * 32;
             const std::uint32_t maskBits = (image.size + 31) / 32 * 32;
@@ -269,7 +269,7 @@ private slots:
         }
     }
 
-private:
+private: // NOLINT(readability-redundant-access-specifiers): not a test slot
     static std::vector<Resource> compiledResources() {
         const QString path = QStringLiteral(RESOURCE_FILE);
         if (path.isEmpty()) {

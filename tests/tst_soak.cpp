@@ -21,7 +21,9 @@
 #endif
 
 #ifdef ROLLING_ZEMB_ASAN
-#include <sanitizer/allocator_interface.h>
+// From the sanitizer runtime's allocator interface, which GCC ships no
+// header for.
+extern "C" std::size_t __sanitizer_get_current_allocated_bytes();
 #else
 #include <malloc.h>
 #endif

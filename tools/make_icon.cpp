@@ -34,6 +34,11 @@ struct PixelMap {
     // Palette index of each pixel, row by row from the top; empty for a
     // transparent pixel.
     std::vector<std::optional<std::uint8_t>> pixels;
+
+    [[nodiscard]] const std::optional<std::uint8_t>& at(int x, int y) const {
+        return pixels[static_cast<std::size_t>(y) * static_cast<std::size_t>(width) +
+                      static_cast<std::size_t>(x)];
+    }
 };
 
 PixelMap readPixelMap(const std::string& path) {
@@ -54,7 +59,8 @@ PixelMap readPixelMap(const std::string& path) {
         words >> keyword;
         if (keyword == "size") {
             words >> map.width >> map.height;
-            map.pixels.reserve(static_cast<std::size_t>(map.width * map.height));
+            map.pixels.reserve(static_cast<std::size_t>(map.width) *
+                               static_cast<std::size_t>(map.height));
         } else if (keyword == "colours") {
             words >> map.colours;
         } else if (keyword == "colour") {
@@ -148,7 +154,7 @@ Bytes iconImage(const PixelMap& map) {
         for (int y = map.height - 1; y >= 0; --y) {
             Bytes row(static_cast<std::size_t>(rowSize), 0);
             for (int x = 0; x < map.width; ++x) {
-                const auto& pixel = map.pixels[static_cast<std::size_t>(y * map.width + x)];
+                const auto& pixel = map.at(x, y);
                 const unsigned value = mask ? (pixel ? 0U : 1U) : pixel.value_or(0);
                 const int bit = x * bitsEach;
                 row[static_cast<std::size_t>(bit / 8)] |=
@@ -166,6 +172,7 @@ Bytes iconFile(const std::vector<PixelMap>& maps) {
     put16(out, 1); // an icon, not a cursor
     put16(out, static_cast<std::uint32_t>(maps.size()));
     std::vector<Bytes> images;
+    images.reserve(maps.size());
     for (const PixelMap& map : maps) {
         images.push_back(iconImage(map));
     }
@@ -221,7 +228,7 @@ Bytes pngFile(const PixelMap& map) {
     for (int y = 0; y < map.height; ++y) {
         raw.push_back(0); // no filter
         for (int x = 0; x < map.width; ++x) {
-            const auto& pixel = map.pixels[static_cast<std::size_t>(y * map.width + x)];
+            const auto& pixel = map.at(x, y);
             const Rgb colour = pixel ? map.palette[*pixel] : Rgb{0, 0, 0};
             raw.insert(raw.end(), {colour.red, colour.green, colour.blue,
                                    static_cast<std::uint8_t>(pixel ? 255 : 0)});
