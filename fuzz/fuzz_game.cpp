@@ -15,6 +15,7 @@
 #include "game/form1.h"
 #include "platform/conversions.h"
 #include "platform/testing.h"
+#include "report_closer.h"
 
 #include <cmath>
 #include <cstdint>
@@ -24,10 +25,8 @@
 
 #include <QApplication>
 #include <QLineEdit>
-#include <QMessageBox>
 #include <QPushButton>
 #include <QTest>
-#include <QTimer>
 
 namespace {
 
@@ -37,8 +36,7 @@ struct Harness {
     std::unique_ptr<game::Form1> form;
     QLineEdit* field = nullptr;
     platform::detail::OutputArea* output = nullptr;
-    QTimer reportCloser;
-    QString report;
+    std::unique_ptr<ReportCloser> reports;
 };
 
 Harness* harness = nullptr;
@@ -62,12 +60,9 @@ QString fromStd(const std::string& text) {
 // closed at once.
 QString click(const char* button) {
     Harness& h = *harness;
-    h.report.clear();
-    h.reportCloser.start(0);
     QTest::mouseClick(qobject_cast<QPushButton*>(platform::testing::control(*h.form, button)),
                       Qt::LeftButton);
-    h.reportCloser.stop();
-    return h.report;
+    return h.reports->take();
 }
 
 void bet(const char* button, int lowest, int highest, int milliseconds) {
@@ -115,12 +110,7 @@ extern "C" int LLVMFuzzerInitialize(int* argc, char*** argv) {
     instance.field = qobject_cast<QLineEdit*>(platform::testing::control(*instance.form, "Text1"));
     instance.output = qobject_cast<platform::detail::OutputArea*>(
         platform::testing::control(*instance.form, "Picture1"));
-    QObject::connect(&instance.reportCloser, &QTimer::timeout, [] {
-        if (auto* box = qobject_cast<QMessageBox*>(QApplication::activeModalWidget())) {
-            harness->report = box->text();
-            box->accept();
-        }
-    });
+    instance.reports = std::make_unique<ReportCloser>();
     return 0;
 }
 

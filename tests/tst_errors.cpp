@@ -1,25 +1,14 @@
 #include "game_window.h"
-
-#include <QApplication>
-#include <QMessageBox>
-#include <QTimer>
+#include "report_closer.h"
 
 namespace {
 
-// Clicks `button` and returns the text of the error report it brings up,
-// closing the report as a player would; empty if no report came.
+// Clicks `button` and returns the text of the error report it brought up,
+// closed again; empty if no report came.
 QString clickAndReadReport(GameWindow& game, std::string_view button) {
-    QString report;
-    QTimer poll;
-    QObject::connect(&poll, &QTimer::timeout, [&] {
-        if (auto* box = qobject_cast<QMessageBox*>(QApplication::activeModalWidget())) {
-            report = box->text();
-            box->accept();
-        }
-    });
-    poll.start(10);
+    ReportCloser closer;
     game.click(button);
-    return report;
+    return closer.take();
 }
 
 } // namespace

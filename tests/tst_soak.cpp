@@ -4,13 +4,10 @@
 // of the heap in use after the first 1,000.
 
 #include "game_window.h"
+#include "report_closer.h"
 
 #include <cstddef>
 #include <random>
-
-#include <QApplication>
-#include <QMessageBox>
-#include <QTimer>
 
 #if defined(__SANITIZE_ADDRESS__)
 #define ROLLING_ZEMB_ASAN 1
@@ -56,18 +53,9 @@ private slots:
                                     QStringLiteral("-20"), QStringLiteral("abc"),
                                     QString(300, QLatin1Char('7'))};
         GameWindow game;
-        QTimer reportCloser;
-        int reports = 0;
-        connect(&reportCloser, &QTimer::timeout, [&] {
-            if (auto* box = qobject_cast<QMessageBox*>(QApplication::activeModalWidget())) {
-                ++reports;
-                box->accept();
-            }
-        });
 
-        // Closes every report as it comes up, so that an unexpected one is
-        // counted instead of stopping the run.
-        reportCloser.start(0);
+        // An unexpected report is counted instead of stopping the run.
+        const ReportCloser reports;
         std::mt19937 random(1208);
         std::size_t afterWarmUp = 0;
         int expectedReports = 0;
@@ -92,7 +80,7 @@ private slots:
             }
         }
         const std::size_t atEnd = heapInUse();
-        QCOMPARE(reports, expectedReports);
+        QCOMPARE(reports.count(), expectedReports);
         QVERIFY(game.window().isVisible());
         const auto growth = static_cast<long long>(atEnd) - static_cast<long long>(afterWarmUp);
         qInfo("heap in use after %d clicks: %zu bytes; after %d: %zu bytes (%+lld)", warmUp,
