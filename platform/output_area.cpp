@@ -4,8 +4,7 @@
 #include <QClipboard>
 #include <QKeyEvent>
 #include <QPainter>
-#include <QStyle>
-#include <QStyleOptionFocusRect>
+#include <QPen>
 
 namespace platform::detail {
 namespace {
@@ -46,10 +45,10 @@ void OutputArea::paintEvent(QPaintEvent* event) {
         baseline += metrics.lineSpacing();
     }
     if (hasFocus()) {
-        QStyleOptionFocusRect option;
-        option.initFrom(this);
-        option.rect = contentsRect().adjusted(1, 1, -1, -1);
-        style()->drawPrimitive(QStyle::PE_FrameFocusRect, &option, &painter, this);
+        // A plain frame in the highlight colour: the style's focus rectangle
+        // is too faint on a text area for a keyboard player to find.
+        painter.setPen(QPen(palette().color(QPalette::Highlight), 1));
+        painter.drawRect(contentsRect().adjusted(0, 0, -1, -1));
     }
 }
 
