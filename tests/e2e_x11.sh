@@ -12,18 +12,20 @@ fail() {
     sed 's/^/game: /' "$game_log"
     exit 1
 }
+trap 'echo "FAIL: the command at line $LINENO failed"; sed "s/^/game: /" "$game_log"' ERR
 for tool in Xvfb xdotool xclip; do
     command -v "$tool" >/dev/null || skip "$tool is not installed (Debian: xvfb xdotool xclip)"
 done
 x11_start_server || skip "no X server could be started"
-x11_start_game "$game" || fail "the game window did not appear"
+x11_start_game "$game" || fail "the game window did not appear, or the game ended"
 
 # Client-area pixels of the controls, at their centres.
 field=(168 32); output=(168 180); start=(48 80); low=(128 80); quit=(288 80)
 
-title=$(xdotool getwindowname "$game_window")
+title=$(xdotool getwindowname "$game_window") || fail "the window went away"
 [ "$title" = "Rolling a zemb (1-6)" ] || fail "caption is '$title'"
-size=$(xdotool getwindowgeometry "$game_window" | sed -n 's/.*Geometry: //p')
+size=$(xdotool getwindowgeometry "$game_window" | sed -n 's/.*Geometry: //p') ||
+    fail "the window went away"
 [ "$size" = "340x241" ] || fail "client area is $size"
 [ -z "$(x11_copy_from "${field[@]}")" ] || fail "the field does not start empty"
 

@@ -34,17 +34,23 @@ x11_start_server() {
     return 1
 }
 
-# Starts the game given as $1 and sets game_window to its window's id. What
-# the game prints goes to the file named by game_log.
+# Starts the game given as $1 and sets game_window to its window's id, once
+# the same window has stood for half a second. What the game prints goes to
+# the file named by game_log. Fails if the game ends or shows no window.
 game_log=$(mktemp)
 x11_start_game() {
     env -u QT_QPA_PLATFORM QT_QPA_PLATFORM=xcb "$1" >"$game_log" 2>&1 &
-    x11_pids+=($!)
-    local tries
+    local game_pid=$!
+    x11_pids+=("$game_pid")
+    local tries seen=""
     for tries in $(seq 100); do
+        kill -0 "$game_pid" 2>/dev/null || return 1
         game_window=$(xdotool search --onlyvisible --name '^Rolling a zemb' 2>/dev/null | head -n 1 || true)
-        [ -n "$game_window" ] && { sleep 0.3; return 0; }
-        sleep 0.1
+        if [ -n "$game_window" ] && [ "$game_window" = "$seen" ]; then
+            return 0
+        fi
+        seen=$game_window
+        sleep 0.5
     done
     return 1
 }
