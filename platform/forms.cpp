@@ -8,6 +8,7 @@
 #include <exception>
 #include <map>
 #include <utility>
+#include <vector>
 
 #include <QApplication>
 #include <QBuffer>
@@ -70,8 +71,6 @@ bool captionFits(const QWidget& widget, const QFont& font) {
     return true;
 }
 
-} // namespace
-
 // An icon with every image of an icon file's bytes; empty if they hold none.
 // Each file is decoded once: windows that share an icon share its images.
 const QIcon& iconFromFile(std::span<const unsigned char> bytes) {
@@ -99,6 +98,8 @@ const QIcon& iconFromFile(std::span<const unsigned char> bytes) {
     return decoded.emplace(key, icon).first->second;
 }
 
+} // namespace
+
 Window::Window(const FormDescription& description) {
     setWindowTitle(toQString(description.caption));
     setFixedSize(pixels(description.clientWidth), pixels(description.clientHeight));
@@ -122,22 +123,21 @@ QWidget* Window::control(std::string_view name) const {
     return found == controls_.end() ? nullptr : (*found)->widget.data();
 }
 
-void Window::applyTabOrder() {
-    std::vector<QWidget*> order;
+std::vector<QWidget*> Window::focusOrder() const {
     std::vector<const ControlSlot*> sorted;
+    sorted.reserve(controls_.size());
     for (const auto& slot : controls_) {
         sorted.push_back(slot.get());
     }
     std::stable_sort(sorted.begin(), sorted.end(),
                      [](const auto* a, const auto* b) { return a->tabIndex < b->tabIndex; });
+    std::vector<QWidget*> order;
     for (const ControlSlot* slot : sorted) {
         if (slot->widget != nullptr && slot->widget->focusPolicy() != Qt::NoFocus) {
             order.push_back(slot->widget);
         }
     }
-    for (std::size_t i = 1; i < order.size(); ++i) {
-        QWidget::setTabOrder(order[i - 1], order[i]);
-    }
+    return order;
 }
 
 void Window::dispatch(const std::function<void()>& procedure) {
@@ -166,21 +166,19 @@ void Window::fitFont() {
     while (pixelSize > smallestPixelSize && !allFit()) {
         --pixelSize;
     }
+    font.setPixelSize(pixelSize);
     setFont(font);
 }
 
 void Window::showWithInitialFocus() {
-    applyTabOrder();
+    const std::vector<QWidget*> order = focusOrder();
+    for (std::size_t i = 1; i < order.size(); ++i) {
+        QWidget::setTabOrder(order[i - 1], order[i]);
+    }
     fitFont();
     show();
-    const auto first =
-        std::min_element(controls_.begin(), controls_.end(), [](const auto& a, const auto& b) {
-            const bool aTakes = a->widget != nullptr && a->widget->focusPolicy() != Qt::NoFocus;
-            const bool bTakes = b->widget != nullptr && b->widget->focusPolicy() != Qt::NoFocus;
-            return aTakes != bTakes ? aTakes : a->tabIndex < b->tabIndex;
-        });
-    if (first != controls_.end() && (*first)->widget != nullptr) {
-        (*first)->widget->setFocus(Qt::TabFocusReason);
+    if (!order.empty()) {
+        order.front()->setFocus(Qt::TabFocusReason);
     }
 }
 

@@ -46,7 +46,8 @@ public:
     void showWithInitialFocus();
 
 private:
-    void applyTabOrder();
+    // The controls that take the focus, in tab order.
+    [[nodiscard]] std::vector<QWidget*> focusOrder() const;
     void fitFont();
 
     std::vector<std::unique_ptr<ControlSlot>> controls_;
