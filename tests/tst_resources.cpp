@@ -141,6 +141,15 @@ VersionNode readVersionNode(Reader& in) {
     return node;
 }
 
+// The first resource of `type` (and `name`, if given), or null.
+const Resource* findResource(const std::vector<Resource>& resources, std::uint32_t type,
+                             const QString& name = {}) {
+    const auto found = std::find_if(resources.begin(), resources.end(), [&](const auto& r) {
+        return r.type == QString::number(type) && (name.isEmpty() || r.name == name);
+    });
+    return found == resources.end() ? nullptr : &*found;
+}
+
 constexpr std::uint32_t iconType = 3;
 constexpr std::uint32_t iconGroupType = 14;
 constexpr std::uint32_t versionType = 16;
@@ -160,10 +169,8 @@ private slots:
         if (resources.empty()) {
             return; // skipped or failed already
         }
-        const auto version = std::find_if(resources.begin(), resources.end(), [](const auto& r) {
-            return r.type == QString::number(versionType);
-        });
-        QVERIFY(version != resources.end());
+        const Resource* version = findResource(resources, versionType);
+        QVERIFY(version != nullptr);
         QCOMPARE(version->language, 0x0409U);
         Reader in(version->data);
         const VersionNode root = readVersionNode(in);
@@ -207,10 +214,8 @@ private slots:
         if (resources.empty()) {
             return; // skipped or failed already
         }
-        const auto group = std::find_if(resources.begin(), resources.end(), [](const auto& r) {
-            return r.type == QString::number(iconGroupType);
-        });
-        QVERIFY(group != resources.end());
+        const Resource* group = findResource(resources, iconGroupType);
+        QVERIFY(group != nullptr);
         Reader in(group->data);
         in.u16();
         QCOMPARE(in.u16(), 1U);
@@ -223,9 +228,7 @@ private slots:
             in.bytes(1 + 2 + 2 + 4);
             const QString id = QString::number(in.u16());
             sizes << width * 100 + colours;
-            QVERIFY(std::any_of(resources.begin(), resources.end(), [&](const auto& r) {
-                return r.type == QString::number(iconType) && r.name == id;
-            }));
+            QVERIFY(findResource(resources, iconType, id) != nullptr);
         }
         QCOMPARE(sizes, (QList<std::uint32_t>{3202, 3216, 1616}));
     }
