@@ -1,15 +1,15 @@
 #pragma once
 
 #include "game/form1.h"
-#include "game/version.h"
+#include "game/identity.h"
 #include "platform/forms.h"
 
 namespace game {
 
 inline constexpr platform::Project Project{
-    .name = "Rolling a zemb",
-    .program = "rolling-zemb",
-    .id = "net.rollingzemb.RollingZemb",
+    .name = ApplicationName,
+    .program = ProgramName,
+    .id = ApplicationId,
     .version = VersionShown,
     .createStartupForm = &platform::Create<Form1>,
 };

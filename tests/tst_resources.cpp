@@ -1,7 +1,7 @@
 // Reads back the compiled Windows resources and the icon file: the version
 // record's numbers and US English strings, and the icon's three images.
 
-#include "game/version.h"
+#include "game/identity.h"
 
 #include <algorithm>
 #include <cstdint>
