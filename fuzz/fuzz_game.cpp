@@ -52,10 +52,6 @@ void expectEqual(const QString& actual, const QString& expected, const char* wha
     }
 }
 
-QString fromStd(const std::string& text) {
-    return QString::fromStdString(text);
-}
-
 // Clicks `button` and returns the text of any error report it brought up,
 // closed at once.
 QString click(const char* button) {
@@ -81,7 +77,7 @@ void bet(const char* button, int lowest, int highest, int milliseconds) {
         if (std::isinf(doubled)) {
             expectedReport = QStringLiteral("Run-time error: overflow");
         } else if (doubled <= 30000) {
-            after = fromStd(platform::NumberToText(doubled));
+            after = QString::fromStdString(platform::NumberToText(doubled));
         } else {
             screen += QStringLiteral("No cash available!\nYou have to go with $30,000.00.");
         }
