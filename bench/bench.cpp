@@ -6,6 +6,7 @@
 
 #include "game/form1.h"
 #include "game/roll.h"
+#include "platform/qt/window.h"
 #include "platform/testing.h"
 
 #include <algorithm>
@@ -50,8 +51,8 @@ void clickButton(benchmark::State& state, const char* button) {
     const FirstPaint firstPaint(form.window());
     form.Show();
     firstPaint.wait();
-    auto* target = qobject_cast<QPushButton*>(platform::testing::control(form, button));
-    auto* field = qobject_cast<QLineEdit*>(platform::testing::control(form, "Text1"));
+    auto* target = qobject_cast<QPushButton*>(form.window().control(button));
+    auto* field = qobject_cast<QLineEdit*>(form.window().control("Text1"));
     int hundredth = 0;
     for (auto _ : state) {
         clock.set(10 * (hundredth++ % 8'640'000));

@@ -15,98 +15,91 @@
 #include "game/form1.h"
 #include "platform/conversions.h"
 #include "platform/testing.h"
-#include "report_closer.h"
 
+#include <algorithm>
 #include <cmath>
 #include <cstdint>
 #include <cstdio>
 #include <cstdlib>
 #include <memory>
-
-#include <QApplication>
-#include <QLineEdit>
-#include <QPushButton>
-#include <QTest>
+#include <string>
 
 namespace {
 
 struct Harness {
-    std::unique_ptr<QApplication> application;
+    std::unique_ptr<platform::testing::Session> session;
     std::unique_ptr<platform::testing::FakeClock> clock;
     std::unique_ptr<game::Form1> form;
-    QLineEdit* field = nullptr;
-    platform::detail::OutputArea* output = nullptr;
-    std::unique_ptr<ReportCloser> reports;
+    std::unique_ptr<platform::testing::Driver> driver;
+
+    [[nodiscard]] std::string field() const { return driver->Text("Text1"); }
+    [[nodiscard]] std::string output() const { return driver->Text("Picture1"); }
 };
 
 Harness* harness = nullptr;
 
-[[noreturn]] void fail(const char* what, const QString& detail) {
-    std::fprintf(stderr, "%s: %s\n", what, qPrintable(detail));
-    std::abort();
-}
-
-void expectEqual(const QString& actual, const QString& expected, const char* what) {
+void expectEqual(const std::string& actual, const std::string& expected, const char* what) {
     if (actual != expected) {
-        fail(what, QStringLiteral("got \"%1\", expected \"%2\"").arg(actual, expected));
+        std::fprintf(stderr, "%s: got \"%s\", expected \"%s\"\n", what, actual.c_str(),
+                     expected.c_str());
+        std::abort();
     }
 }
 
 // Clicks `button` and returns the text of any error report it brought up,
 // closed at once.
-QString click(const char* button) {
+std::string click(const char* button) {
     Harness& h = *harness;
-    QTest::mouseClick(qobject_cast<QPushButton*>(platform::testing::control(*h.form, button)),
-                      Qt::LeftButton);
-    return h.reports->take();
+    h.driver->Click(button);
+    std::string texts;
+    for (const auto& report : h.driver->TakeReports()) {
+        texts += report.text;
+    }
+    return texts;
 }
 
 void bet(const char* button, int lowest, int highest, int milliseconds) {
     Harness& h = *harness;
-    const QString before = h.field->text();
+    const std::string before = h.field();
     h.clock->set(milliseconds);
     const int roll = 1 + (milliseconds / 10) % 6;
-    const QString report = click(button);
+    const std::string report = click(button);
 
-    QString screen = QStringLiteral("The number is %1\n").arg(roll);
-    QString after = before;
-    QString expectedReport;
+    std::string screen = "The number is " + std::to_string(roll) + "\n";
+    std::string after = before;
+    std::string expectedReport;
     if (roll >= lowest && roll <= highest) {
-        screen += QStringLiteral("You won!\n");
-        const double doubled = 2 * platform::TextToNumber(before.toStdString());
+        screen += "You won!\n";
+        const double doubled = 2 * platform::TextToNumber(before);
         if (std::isinf(doubled)) {
-            expectedReport = QStringLiteral("Run-time error: overflow");
+            expectedReport = "Run-time error: overflow";
         } else if (doubled <= 30000) {
-            after = QString::fromStdString(platform::NumberToText(doubled));
+            after = platform::NumberToText(doubled);
         } else {
-            screen += QStringLiteral("No cash available!\nYou have to go with $30,000.00.");
+            screen += "No cash available!\nYou have to go with $30,000.00.";
         }
     } else {
-        screen += QStringLiteral("You lost! (Player bankrupt)\n");
-        after = QStringLiteral("0");
+        screen += "You lost! (Player bankrupt)\n";
+        after = "0";
     }
     expectEqual(report, expectedReport, "error report after a bet");
-    expectEqual(h.output->text(), screen, "output after a bet");
-    expectEqual(h.field->text(), after, "field after a bet");
+    expectEqual(h.output(), screen, "output after a bet");
+    expectEqual(h.field(), after, "field after a bet");
 }
 
 } // namespace
 
 extern "C" int LLVMFuzzerInitialize(int* argc, char*** argv) {
-    qputenv("QT_QPA_PLATFORM", "offscreen");
+    setenv("QT_QPA_PLATFORM", "offscreen", 1);
     // Kept to the end of the process and never destroyed: at exit the
     // toolkit's own statics are already gone, and the window must not outlive
     // them.
     harness = new Harness;
     Harness& instance = *harness;
-    instance.application = std::make_unique<QApplication>(*argc, *argv);
+    instance.session = std::make_unique<platform::testing::Session>(*argc, *argv);
     instance.clock = std::make_unique<platform::testing::FakeClock>();
     instance.form = std::make_unique<game::Form1>();
-    instance.form->Show();
-    instance.field = qobject_cast<QLineEdit*>(platform::testing::control(*instance.form, "Text1"));
-    instance.output = qobject_cast<platform::detail::OutputArea*>(
-        platform::testing::control(*instance.form, "Picture1"));
-    instance.reports = std::make_unique<ReportCloser>();
+    instance.driver = std::make_unique<platform::testing::Driver>(*instance.form);
     return 0;
 }
 
@@ -115,8 +108,7 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     std::size_t at = 0;
     const auto take = [&](std::size_t count) {
         count = std::min(count, size - at);
-        QString text = QString::fromUtf8(reinterpret_cast<const char*>(data + at),
-                                         static_cast<qsizetype>(count));
+        std::string text(reinterpret_cast<const char*>(data + at), count);
         at += count;
         return text;
     };
@@ -124,7 +116,7 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
         return 0;
     }
     const std::size_t opening = data[at++];
-    h.field->setText(take(opening));
+    h.driver->SetText("Text1", take(opening));
 
     while (at + 2 <= size) {
         const int action = data[at] % 5;
@@ -140,22 +132,20 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
             bet("Command3", 4, 6, milliseconds);
             break;
         case 1:
-            expectEqual(click("Command2"), QString(), "error report after Start");
-            expectEqual(h.field->text(), QStringLiteral("10"), "field after Start");
-            expectEqual(h.output->text(), QString(), "output after Start");
+            expectEqual(click("Command2"), "", "error report after Start");
+            expectEqual(h.field(), "10", "field after Start");
+            expectEqual(h.output(), "", "output after Start");
             break;
         case 3: {
-            const QString before = h.field->text();
-            expectEqual(click("Command4"), QString(), "error report after quit");
-            expectEqual(
-                h.output->text(),
-                QStringLiteral("You quit.\nThe balance of your account is %1\n").arg(before),
-                "output after quit");
-            expectEqual(h.field->text(), QString(), "field after quit");
+            const std::string before = h.field();
+            expectEqual(click("Command4"), "", "error report after quit");
+            expectEqual(h.output(), "You quit.\nThe balance of your account is " + before + "\n",
+                        "output after quit");
+            expectEqual(h.field(), "", "field after quit");
             break;
         }
         default:
-            h.field->setText(take(static_cast<std::size_t>(argument % 16)));
+            h.driver->SetText("Text1", take(static_cast<std::size_t>(argument % 16)));
             break;
         }
     }

@@ -5,8 +5,6 @@
 #include <cmath>
 #include <utility>
 
-#include <QTime>
-
 namespace platform {
 namespace {
 
@@ -29,7 +27,7 @@ MillisecondSource replaceMillisecondSource(MillisecondSource source) {
 
 double Clock() {
     const auto& source = millisecondSource();
-    const int milliseconds = source ? source() : QTime::currentTime().msecsSinceStartOfDay();
+    const int milliseconds = source ? source() : detail::SystemMilliseconds();
     return detail::secondsFromMilliseconds(milliseconds);
 }
 

@@ -1,14 +1,18 @@
 #pragma once
 
-// Test support: a fixed clock, and the widgets behind a form. Only tests
-// include this.
+// Test support: a fixed clock, and a driver that works a shown form through
+// its real controls as a player does. Each platform layer implements the
+// driver, so the same test cases run on every platform. Only tests include
+// this.
 
 #include "platform/clock.h"
 #include "platform/forms.h"
-#include "platform/output_area.h"
-#include "platform/window.h"
 
+#include <memory>
+#include <string>
+#include <string_view>
 #include <utility>
+#include <vector>
 
 namespace platform::testing {
 
@@ -34,8 +38,102 @@ private:
     int milliseconds_;
 };
 
-inline QWidget* control(const Form& form, std::string_view name) {
-    return form.window().control(name);
-}
+// The toolkit, set up for a test program from its command line. One lives
+// for the whole program and is made before the first form.
+class Session {
+public:
+    Session(int& argc, char** argv);
+    ~Session();
+    Session(const Session&) = delete;
+    Session& operator=(const Session&) = delete;
+    Session(Session&&) = delete;
+    Session& operator=(Session&&) = delete;
+
+private:
+    struct Toolkit;
+    std::unique_ptr<Toolkit> toolkit_;
+};
+
+// A rectangle in the window's own pixels: physical pixels at the window's
+// DPI, from the top left of its client area.
+struct Rect {
+    int left = 0;
+    int top = 0;
+    int width = 0;
+    int height = 0;
+    bool operator==(const Rect&) const = default;
+};
+
+// What a caption needs, measured in the control's own font, in pixels.
+struct CaptionExtent {
+    int lineWidth = 0;     // the whole caption on one line
+    int lineHeight = 0;    // one line of text
+    int widestWord = 0;    // the widest word between blanks
+    int wrappedHeight = 0; // the caption wrapped at blanks to the control's width
+    Rect box;              // the control's client area
+};
+
+// Keys a player presses; Copy is the platform's copy shortcut, Ctrl+C.
+enum class Key { Tab, Backtab, Space, Return, Enter, Copy };
+
+// An error report as the player saw it. The driver closes each one as soon as
+// it comes up, as a player would.
+struct Report {
+    std::string title;
+    std::string text;
+    bool ownedByWindow = false; // modal to the game's window
+    bool errorIcon = false;
+};
+
+// Works a form through its real controls: the toolkit's own mouse and
+// keyboard events, and what the controls show. Controls are named as in
+// the form's description; naming a control the form lacks throws.
+class Driver {
+public:
+    // Shows `form` and waits until it is on screen and active.
+    explicit Driver(Form& form);
+    ~Driver();
+    Driver(const Driver&) = delete;
+    Driver& operator=(const Driver&) = delete;
+    Driver(Driver&&) = delete;
+    Driver& operator=(Driver&&) = delete;
+
+    // A click with the left mouse button on a button.
+    void Click(std::string_view button);
+    // Presses and releases `key` on the control that has the focus.
+    void Press(Key key);
+    // Puts `text` into a field in place of what it held.
+    void SetText(std::string_view field, std::string_view text);
+
+    // What a control shows: a field's text, a button's or a label's caption,
+    // or the output area's printed lines joined by '\n' (a print position at
+    // the start of a new line shows as a trailing '\n').
+    [[nodiscard]] std::string Text(std::string_view control) const;
+    [[nodiscard]] std::string WindowCaption() const;
+    [[nodiscard]] bool IsShown() const;
+    [[nodiscard]] int Dpi() const;
+    [[nodiscard]] Rect ClientArea() const;
+    [[nodiscard]] Rect Geometry(std::string_view control) const;
+    [[nodiscard]] CaptionExtent MeasureCaption(std::string_view control) const;
+    // The name of the control that has the keyboard focus; empty for none.
+    [[nodiscard]] std::string FocusedControl() const;
+    [[nodiscard]] bool TakesFocus(std::string_view control) const;
+    // The pixel widths of the window icon's images.
+    [[nodiscard]] std::vector<int> IconSizes() const;
+    // The clipboard's text, with line ends as '\n'.
+    [[nodiscard]] std::string ClipboardText() const;
+
+    // Hides the window, shows it again and waits until it is repainted.
+    void Repaint();
+    // Destroys a control's toolkit object behind the runtime's back, so that
+    // every later operation on the control fails.
+    void Destroy(std::string_view control);
+    // The error reports closed since the last call, oldest first.
+    std::vector<Report> TakeReports();
+
+private:
+    struct State;
+    std::unique_ptr<State> state_;
+};
 
 } // namespace platform::testing

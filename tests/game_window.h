@@ -1,41 +1,36 @@
 #pragma once
 
-// A shown game window with the means to drive it as a player does: clicks on
-// its buttons, text typed into its field, and what its output area shows.
+// A shown game window with a fake clock and the means to play it as a player
+// does: clicks on its buttons, text put into its field, and what its field
+// and output area show.
 
 #include "game/form1.h"
 #include "platform/testing.h"
 
-#include <QLineEdit>
-#include <QPushButton>
-#include <QTest>
+#include <string>
+#include <string_view>
 
 class GameWindow {
 public:
-    GameWindow() {
-        form_.Show();
-        QVERIFY(QTest::qWaitForWindowExposed(&form_.window()));
-    }
+    GameWindow()
+        : driver_(form_) {}
 
-    QWidget& window() { return form_.window(); }
-    QWidget* control(std::string_view name) { return platform::testing::control(form_, name); }
-    QLineEdit& field() { return *qobject_cast<QLineEdit*>(control("Text1")); }
-    QString output() {
-        return qobject_cast<platform::detail::OutputArea*>(control("Picture1"))->text();
-    }
+    platform::testing::Driver& driver() { return driver_; }
+    const platform::testing::Driver& driver() const { return driver_; }
+    platform::testing::FakeClock& clock() { return clock_; }
 
-    void click(std::string_view button) {
-        QTest::mouseClick(qobject_cast<QPushButton*>(control(button)), Qt::LeftButton);
-    }
+    std::string field() const { return driver_.Text("Text1"); }
+    std::string output() const { return driver_.Text("Picture1"); }
+    void setBalance(std::string_view text) { driver_.SetText("Text1", text); }
+    void click(std::string_view button) { driver_.Click(button); }
+    // Sets the clock so that the next roll is `roll`, and clicks `button`.
     void bet(std::string_view button, int roll) {
         clock_.setForRoll(roll);
         click(button);
     }
-    void setBalance(const QString& text) { field().setText(text); }
-
-    platform::testing::FakeClock& clock() { return clock_; }
 
 private:
     platform::testing::FakeClock clock_;
     game::Form1 form_;
+    platform::testing::Driver driver_;
 };

@@ -1,8 +1,8 @@
 #include "platform/forms.h"
 
 #include "platform/conversions.h"
-#include "platform/output_area.h"
-#include "platform/window.h"
+#include "platform/qt/output_area.h"
+#include "platform/qt/window.h"
 
 #include <algorithm>
 #include <exception>

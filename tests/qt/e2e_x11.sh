@@ -4,7 +4,7 @@
 # no X server can be started.
 set -euo pipefail
 game=$1
-source "$(dirname "$0")/x11_session.sh"
+source "$(dirname "$0")/../x11_session.sh"
 
 skip() { echo "SKIP: $*"; exit 77; }
 fail() {

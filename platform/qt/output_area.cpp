@@ -1,4 +1,4 @@
-#include "platform/output_area.h"
+#include "platform/qt/output_area.h"
 
 #include <QApplication>
 #include <QClipboard>

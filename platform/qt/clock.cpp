@@ -1,0 +1,11 @@
+#include "platform/clock.h"
+
+#include <QTime>
+
+namespace platform::detail {
+
+int SystemMilliseconds() {
+    return QTime::currentTime().msecsSinceStartOfDay();
+}
+
+} // namespace platform::detail
