@@ -3,11 +3,20 @@
 # To build and run the game.
 build_packages=(cmake g++ make qt6-base-dev libgl-dev fonts-dejavu-core)
 
-# To run the whole test suite as well: the tests are GoogleTest programs; the
-# end-to-end test plays on a real X server with real input and reads the
-# window back through the clipboard.
-# The Windows resources are compiled with mingw-w64's windres and read back;
-# the installed desktop files are checked by their validators.
+# To run the whole test suite of the Linux build as well: the tests are
+# GoogleTest programs; the end-to-end test plays on a real X server with real
+# input and reads the window back through the clipboard. The Windows
+# resources are compiled with mingw-w64's windres and read back; the
+# installed desktop files are checked by their validators.
 test_packages=("${build_packages[@]}" libgtest-dev googletest xvfb xauth xdotool xclip
                binutils-mingw-w64-x86-64 desktop-file-utils appstream
                libbenchmark-dev)
+
+# To cross-compile the Windows program with mingw-w64: the icon tool is
+# built for this machine with its own compiler.
+windows_packages=(cmake g++ make g++-mingw-w64-x86-64-posix)
+
+# To run the Windows build's tests as well, under Wine on a private X server:
+# GoogleTest is built for Windows from its sources.
+windows_test_packages=("${windows_packages[@]}" googletest wine wine64 xvfb xauth xdotool
+                       xclip)

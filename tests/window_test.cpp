@@ -21,12 +21,18 @@ Rect scaled(const GameWindow& game, Rect rect) {
             scaled(game, rect.height)};
 }
 
-TEST(Window, CaptionClientAreaAndIcon) {
+TEST(Window, CaptionAndClientArea) {
     GameWindow game;
     EXPECT_EQ(game.driver().WindowCaption(), "Rolling a zemb (1-6)");
     const Rect client = game.driver().ClientArea();
     EXPECT_EQ(client.width, scaled(game, 340));
     EXPECT_EQ(client.height, scaled(game, 241));
+}
+
+// The window shows the die in both sizes, for its title and for the task
+// switcher. (At other scales the system may scale the images.)
+TEST(Icon, ShowsBothSizes) {
+    GameWindow game;
     const std::vector<int> icons = game.driver().IconSizes();
     EXPECT_NE(std::find(icons.begin(), icons.end(), 16), icons.end());
     EXPECT_NE(std::find(icons.begin(), icons.end(), 32), icons.end());

@@ -18,7 +18,7 @@ trap x11_stop EXIT
 x11_start_server() {
     local ready
     ready=$(mktemp)
-    Xvfb -displayfd 3 -screen 0 640x480x24 -nolisten tcp 3>"$ready" >/dev/null 2>&1 &
+    Xvfb -displayfd 3 -screen 0 1280x1024x24 -nolisten tcp 3>"$ready" >/dev/null 2>&1 &
     x11_pids+=($!)
     local tries
     for tries in $(seq 100); do
@@ -34,19 +34,29 @@ x11_start_server() {
     return 1
 }
 
-# Starts the game given as $1 and sets game_window to its window's id, once
-# the same window has stood for half a second. What the game prints goes to
-# the file named by game_log. Fails if the game ends or shows no window.
+# The game window's client area, at 96 dots per inch.
+game_client_size=(340 241)
+
+# Starts the game with the command and arguments given and sets game_pid to
+# its process and game_window to its window's id, once the same window has stood for half a second, and
+# game_client to where its client area starts in that window: a Qt window's
+# X window is its client area, while Wine draws the frame and caption of a
+# window inside the window's X window. What the game prints goes to the file
+# named by game_log. Fails if the game ends or shows no window.
 game_log=$(mktemp)
 x11_start_game() {
-    env -u QT_QPA_PLATFORM QT_QPA_PLATFORM=xcb "$1" >"$game_log" 2>&1 &
-    local game_pid=$!
+    "$@" >"$game_log" 2>&1 &
+    game_pid=$!
     x11_pids+=("$game_pid")
     local tries seen=""
     for tries in $(seq 100); do
         kill -0 "$game_pid" 2>/dev/null || return 1
         game_window=$(xdotool search --onlyvisible --name '^Rolling a zemb' 2>/dev/null | head -n 1 || true)
         if [ -n "$game_window" ] && [ "$game_window" = "$seen" ]; then
+            local WIDTH HEIGHT
+            eval "$(xdotool getwindowgeometry --shell "$game_window" | grep -E '^(WIDTH|HEIGHT)=')"
+            local border=$(((WIDTH - game_client_size[0]) / 2))
+            game_client=("$border" $((HEIGHT - game_client_size[1] - border)))
             return 0
         fi
         seen=$game_window
@@ -57,17 +67,20 @@ x11_start_game() {
 
 # Clicks at the pixel ($1, $2) of the game window's client area.
 x11_click() {
-    xdotool mousemove --window "$game_window" "$1" "$2" click 1
+    xdotool mousemove --window "$game_window" $(($1 + game_client[0])) $(($2 + game_client[1])) \
+        click 1
     sleep 0.2
 }
 
-# Prints what Ctrl+C copies from the widget at ($1, $2): the field's whole
-# text or the output area's text. The clipboard is emptied first so that a
-# copy that did not happen cannot pass for one.
+# Prints what the keys given after ($1, $2) copy from the control at that
+# pixel: for the field, Home, Shift+End and Ctrl+C copy its whole text; for
+# the output area Ctrl+C alone copies all of it. The clipboard is emptied
+# first so that a copy that did not happen cannot pass for one.
 x11_copy_from() {
     printf '' | xclip -selection clipboard >/dev/null 2>&1
     x11_click "$1" "$2"
-    xdotool key ctrl+a ctrl+c
-    sleep 0.2
+    shift 2
+    xdotool key "$@"
+    sleep 0.3
     xclip -o -selection clipboard 2>/dev/null || true
 }

@@ -1,6 +1,6 @@
 #include "platform/forms.h"
 
-#include "platform/conversions.h"
+#include "platform/caption_fit.h"
 #include "platform/qt/output_area.h"
 #include "platform/qt/window.h"
 
@@ -53,20 +53,23 @@ QString toQString(std::string_view text) {
 // word cut.
 bool captionFits(const QWidget& widget, const QFont& font) {
     const QFontMetrics metrics(font);
+    const auto size = [&](const QString& caption, const QRect& area, int alignment) {
+        CaptionSize measured{metrics.horizontalAdvance(caption), metrics.height(), 0, 0};
+        for (const QString& word : caption.split(QLatin1Char(' '), Qt::SkipEmptyParts)) {
+            measured.widestWord = std::max(measured.widestWord, metrics.horizontalAdvance(word));
+        }
+        const QRect wrapped = metrics.boundingRect(area, alignment | Qt::TextWordWrap, caption);
+        measured.wrappedHeight = wrapped.bottom() - area.top() + 1;
+        return measured;
+    };
     if (const auto* button = qobject_cast<const QPushButton*>(&widget)) {
-        constexpr int frame = 4; // pixels of frame and padding on each side
-        return metrics.horizontalAdvance(button->text()) + 2 * frame <= button->width() &&
-               metrics.height() + 2 * frame <= button->height();
+        return ButtonCaptionFits(size(button->text(), button->rect(), 0), button->width(),
+                                 button->height(), ButtonCaptionMargin);
     }
     if (const auto* label = qobject_cast<const QLabel*>(&widget)) {
         const QRect area = label->contentsRect();
-        const auto words = label->text().split(QLatin1Char(' '), Qt::SkipEmptyParts);
-        const bool wordsFit = std::all_of(words.begin(), words.end(), [&](const QString& word) {
-            return metrics.horizontalAdvance(word) <= area.width();
-        });
-        const QRect needed =
-            metrics.boundingRect(area, int(label->alignment()) | Qt::TextWordWrap, label->text());
-        return wordsFit && area.contains(needed);
+        return LabelCaptionFits(size(label->text(), area, int(label->alignment())), area.width(),
+                                area.height());
     }
     return true;
 }
@@ -156,17 +159,13 @@ void Window::fitFont() {
     // shows whole; one size for the whole window keeps it even.
     constexpr int smallestPixelSize = 8;
     QFont font = QApplication::font(this);
-    int pixelSize = QFontInfo(font).pixelSize();
-    const auto allFit = [&] {
+    const auto allFit = [&](int pixelSize) {
         font.setPixelSize(pixelSize);
         return std::all_of(controls_.begin(), controls_.end(), [&](const auto& slot) {
             return slot->widget == nullptr || captionFits(*slot->widget, font);
         });
     };
-    while (pixelSize > smallestPixelSize && !allFit()) {
-        --pixelSize;
-    }
-    font.setPixelSize(pixelSize);
+    font.setPixelSize(LargestFittingSize(QFontInfo(font).pixelSize(), smallestPixelSize, allFit));
     setFont(font);
 }
 
@@ -232,10 +231,6 @@ void PictureBox::Clear() {
 void PictureBox::Print(std::string_view text, Separator separator) {
     live<detail::OutputArea>(slot(), "Print")
         .print(detail::toQString(text), separator == Separator::LineEnd);
-}
-
-void PictureBox::Print(double number, Separator separator) {
-    Print(NumberToText(number), separator);
 }
 
 Label::Label(Form& form, const ControlDescription& description)

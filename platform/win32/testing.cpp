@@ -1,0 +1,346 @@
+#include "platform/testing.h"
+
+#include "platform/win32/unicode.h"
+#include "platform/win32/window.h"
+
+#include <algorithm>
+#include <chrono>
+#include <commctrl.h>
+#include <stdexcept>
+#include <windows.h>
+
+namespace platform::testing {
+namespace {
+
+using Clock = std::chrono::steady_clock;
+
+// Runs the event loop until nothing is left to do: the window procedures
+// have seen every message already queued, input included.
+void processPendingMessages() {
+    MSG message{};
+    while (PeekMessageW(&message, nullptr, 0, 0, PM_REMOVE) != FALSE) {
+        detail::processMessage(message);
+    }
+}
+
+// Runs the event loop until `done` holds or `limit` has passed; whether it
+// holds.
+template <class Condition> bool processMessagesUntil(Condition done, Clock::duration limit) {
+    const auto deadline = Clock::now() + limit;
+    while (!done()) {
+        if (Clock::now() > deadline) {
+            return false;
+        }
+        MsgWaitForMultipleObjects(0, nullptr, FALSE, 10, QS_ALLINPUT);
+        processPendingMessages();
+    }
+    return true;
+}
+
+std::string withNewlines(std::wstring text) {
+    std::erase(text, L'\r');
+    return detail::narrow(text);
+}
+
+std::wstring windowText(HWND window) {
+    std::wstring text(static_cast<std::size_t>(GetWindowTextLengthW(window)) + 1, L'\0');
+    text.resize(static_cast<std::size_t>(
+        GetWindowTextW(window, text.data(), static_cast<int>(text.size()))));
+    return text;
+}
+
+bool hasClass(HWND window, const wchar_t* name) {
+    wchar_t className[64] = {};
+    GetClassNameW(window, className, static_cast<int>(std::size(className)));
+    return CompareStringOrdinal(className, -1, name, -1, TRUE) == CSTR_EQUAL;
+}
+
+struct DeleteBitmap {
+    void operator()(HBITMAP bitmap) const { DeleteObject(bitmap); }
+};
+using UniqueBitmap = std::unique_ptr<std::remove_pointer_t<HBITMAP>, DeleteBitmap>;
+
+int iconWidth(HICON icon) {
+    ICONINFO info{};
+    if (icon == nullptr || GetIconInfo(icon, &info) == FALSE) {
+        return 0;
+    }
+    const UniqueBitmap colour(info.hbmColor);
+    const UniqueBitmap mask(info.hbmMask);
+    BITMAP bitmap{};
+    GetObjectW(mask.get(), sizeof(bitmap), &bitmap);
+    return bitmap.bmWidth;
+}
+
+} // namespace
+
+struct Session::Toolkit {};
+
+Session::Session(int& /*argc*/, char** /*argv*/) {
+    const INITCOMMONCONTROLSEX controls{sizeof(INITCOMMONCONTROLSEX), ICC_STANDARD_CLASSES};
+    InitCommonControlsEx(&controls);
+}
+
+Session::~Session() = default;
+
+struct Driver::State {
+    explicit State(detail::Window& shown)
+        : window(shown) {}
+
+    [[nodiscard]] const detail::ControlSlot& slot(std::string_view name) const {
+        const detail::ControlSlot* found = window.find(name);
+        if (found == nullptr) {
+            throw std::invalid_argument("the form has no control named " + std::string(name));
+        }
+        if (found->handle == nullptr) {
+            throw std::invalid_argument(std::string(name) + " is destroyed");
+        }
+        return *found;
+    }
+    [[nodiscard]] HWND control(std::string_view name) const { return slot(name).handle; }
+
+    // Closes each error report as soon as it comes up: a message box runs
+    // its own event loop, which calls the thread's timer procedure.
+    static void CALLBACK closeReports(HWND /*window*/, UINT /*message*/, UINT_PTR /*timer*/,
+                                      DWORD /*time*/) {
+        EnumThreadWindows(GetCurrentThreadId(), closeIfReport, 0);
+    }
+    static BOOL CALLBACK closeIfReport(HWND box, LPARAM /*unused*/) {
+        if (active == nullptr || !hasClass(box, L"#32770") || IsWindowVisible(box) == FALSE) {
+            return TRUE;
+        }
+        Report report;
+        report.title = detail::narrow(windowText(box));
+        report.ownedByWindow = GetWindow(box, GW_OWNER) == active->window.handle();
+        // The text and the icon stand in static controls of the box.
+        const HICON errorIcon = LoadIconW(nullptr, IDI_ERROR);
+        for (HWND child = GetWindow(box, GW_CHILD); child != nullptr;
+             child = GetWindow(child, GW_HWNDNEXT)) {
+            if (!hasClass(child, WC_STATICW)) {
+                continue;
+            }
+            if ((GetWindowLongW(child, GWL_STYLE) & SS_TYPEMASK) == SS_ICON) {
+                report.errorIcon = report.errorIcon || SendMessageW(child, STM_GETICON, 0, 0) ==
+                                                           reinterpret_cast<LRESULT>(errorIcon);
+            } else if (const std::wstring text = windowText(child); !text.empty()) {
+                report.text = withNewlines(text);
+            }
+        }
+        active->reports.push_back(report);
+        SendMessageW(box, WM_COMMAND, IDOK, 0);
+        return TRUE;
+    }
+
+    static inline State* active = nullptr; // the driver whose window is under test
+    detail::Window& window;
+    UINT_PTR timer = 0;
+    std::vector<Report> reports;
+};
+
+Driver::Driver(Form& form)
+    : state_(std::make_unique<State>(form.window())) {
+    State::active = state_.get();
+    state_->timer = SetTimer(nullptr, 0, 10, State::closeReports);
+    form.Show();
+    processPendingMessages();
+}
+
+Driver::~Driver() {
+    KillTimer(nullptr, state_->timer);
+    State::active = nullptr;
+}
+
+void Driver::Click(std::string_view button) {
+    const detail::ControlSlot& slot = state_->slot(button);
+    if (slot.kind != detail::ControlKind::CommandButton) {
+        throw std::invalid_argument(std::string(button) + " is not a button");
+    }
+    // The button's own click: pressed and released under the mouse.
+    SendMessageW(slot.handle, BM_CLICK, 0, 0);
+    processPendingMessages();
+}
+
+void Driver::Press(Key key) {
+    struct Stroke {
+        WORD key;
+        DWORD flags;
+    };
+    std::vector<Stroke> down;
+    switch (key) {
+    case Key::Tab:
+        down = {{VK_TAB, 0}};
+        break;
+    case Key::Backtab:
+        down = {{VK_SHIFT, 0}, {VK_TAB, 0}};
+        break;
+    case Key::Space:
+        down = {{VK_SPACE, 0}};
+        break;
+    case Key::Return:
+        down = {{VK_RETURN, 0}};
+        break;
+    case Key::Enter: // the keypad's: the same key code, from the extended keys
+        down = {{VK_RETURN, KEYEVENTF_EXTENDEDKEY}};
+        break;
+    case Key::Copy:
+        down = {{VK_CONTROL, 0}, {'C', 0}};
+        break;
+    }
+    // Keys go to the foreground window, which a newly shown window becomes
+    // only once the display has mapped it.
+    HWND window = state_->window.handle();
+    if (!processMessagesUntil([window] { return GetForegroundWindow() == window; },
+                              std::chrono::seconds(10))) {
+        throw std::runtime_error("the window did not become the foreground window");
+    }
+    std::vector<INPUT> inputs;
+    const auto add = [&](const Stroke& stroke, DWORD flags) {
+        INPUT input{};
+        input.type = INPUT_KEYBOARD;
+        input.ki.wVk = stroke.key;
+        input.ki.wScan = static_cast<WORD>(MapVirtualKeyW(stroke.key, MAPVK_VK_TO_VSC));
+        input.ki.dwFlags = stroke.flags | flags;
+        inputs.push_back(input);
+    };
+    for (const Stroke& stroke : down) {
+        add(stroke, 0);
+    }
+    for (auto stroke = down.rbegin(); stroke != down.rend(); ++stroke) {
+        add(*stroke, KEYEVENTF_KEYUP);
+    }
+    // Input arrives through the system's queue: wait until the last key is
+    // up again, then until everything it caused has run.
+    const WORD last = down.front().key;
+    if (SendInput(static_cast<UINT>(inputs.size()), inputs.data(), sizeof(INPUT)) !=
+        inputs.size()) {
+        throw std::runtime_error("the keys could not be sent");
+    }
+    processMessagesUntil([last] { return (GetKeyState(last) & 0x8000) == 0; },
+                         std::chrono::seconds(5));
+    processPendingMessages();
+}
+
+void Driver::SetText(std::string_view field, std::string_view text) {
+    const detail::ControlSlot& slot = state_->slot(field);
+    if (slot.kind != detail::ControlKind::TextBox) {
+        throw std::invalid_argument(std::string(field) + " is not a field");
+    }
+    SetWindowTextW(slot.handle, detail::widen(text).c_str());
+}
+
+std::string Driver::Text(std::string_view control) const {
+    return withNewlines(windowText(state_->control(control)));
+}
+
+std::string Driver::WindowCaption() const {
+    return state_->window.caption();
+}
+
+bool Driver::IsShown() const {
+    return IsWindowVisible(state_->window.handle()) != FALSE;
+}
+
+int Driver::Dpi() const {
+    return static_cast<int>(GetDpiForWindow(state_->window.handle()));
+}
+
+Rect Driver::ClientArea() const {
+    RECT client{};
+    GetClientRect(state_->window.handle(), &client);
+    return {0, 0, client.right, client.bottom};
+}
+
+Rect Driver::Geometry(std::string_view control) const {
+    RECT bounds{};
+    GetWindowRect(state_->control(control), &bounds);
+    MapWindowPoints(HWND_DESKTOP, state_->window.handle(), reinterpret_cast<POINT*>(&bounds), 2);
+    return {bounds.left, bounds.top, bounds.right - bounds.left, bounds.bottom - bounds.top};
+}
+
+CaptionExtent Driver::MeasureCaption(std::string_view control) const {
+    HWND handle = state_->control(control);
+    const std::wstring caption = windowText(handle);
+    CaptionExtent extent;
+    RECT client{};
+    GetClientRect(handle, &client);
+    extent.box = {0, 0, client.right, client.bottom};
+
+    HDC context = GetDC(handle);
+    const HGDIOBJ previous =
+        SelectObject(context, reinterpret_cast<HFONT>(SendMessageW(handle, WM_GETFONT, 0, 0)));
+    SIZE size{};
+    GetTextExtentPoint32W(context, caption.c_str(), static_cast<int>(caption.size()), &size);
+    extent.lineWidth = size.cx;
+    TEXTMETRICW metrics{};
+    GetTextMetricsW(context, &metrics);
+    extent.lineHeight = metrics.tmHeight;
+    for (std::size_t start = 0; start < caption.size();) {
+        const std::size_t end = std::min(caption.find(L' ', start), caption.size());
+        GetTextExtentPoint32W(context, caption.c_str() + start, static_cast<int>(end - start),
+                              &size);
+        extent.widestWord = std::max(extent.widestWord, static_cast<int>(size.cx));
+        start = end + 1;
+    }
+    RECT wrapped{0, 0, client.right, 0};
+    DrawTextW(context, caption.c_str(), static_cast<int>(caption.size()), &wrapped,
+              DT_CALCRECT | DT_WORDBREAK | DT_NOPREFIX | DT_EXPANDTABS);
+    extent.wrappedHeight = wrapped.bottom;
+    SelectObject(context, previous);
+    ReleaseDC(handle, context);
+    return extent;
+}
+
+std::string Driver::FocusedControl() const {
+    const detail::ControlSlot* focus = state_->window.find(GetFocus());
+    return focus == nullptr ? std::string() : focus->name;
+}
+
+bool Driver::TakesFocus(std::string_view control) const {
+    return (GetWindowLongW(state_->control(control), GWL_STYLE) & WS_TABSTOP) != 0;
+}
+
+std::vector<int> Driver::IconSizes() const {
+    HWND window = state_->window.handle();
+    std::vector<int> sizes;
+    for (const WPARAM which : {ICON_SMALL, ICON_BIG}) {
+        if (const int width =
+                iconWidth(reinterpret_cast<HICON>(SendMessageW(window, WM_GETICON, which, 0)));
+            width > 0) {
+            sizes.push_back(width);
+        }
+    }
+    return sizes;
+}
+
+std::string Driver::ClipboardText() const {
+    if (OpenClipboard(nullptr) == FALSE) {
+        throw std::runtime_error("the clipboard could not be opened");
+    }
+    std::wstring text;
+    if (HANDLE data = GetClipboardData(CF_UNICODETEXT)) {
+        if (const auto* characters = static_cast<const wchar_t*>(GlobalLock(data))) {
+            text = characters;
+            GlobalUnlock(data);
+        }
+    }
+    CloseClipboard();
+    return withNewlines(text);
+}
+
+void Driver::Repaint() {
+    HWND window = state_->window.handle();
+    ShowWindow(window, SW_HIDE);
+    ShowWindow(window, SW_SHOW);
+    RedrawWindow(window, nullptr, nullptr, RDW_INVALIDATE | RDW_ALLCHILDREN | RDW_UPDATENOW);
+    processPendingMessages();
+}
+
+void Driver::Destroy(std::string_view control) {
+    DestroyWindow(state_->control(control));
+}
+
+std::vector<Report> Driver::TakeReports() {
+    return std::exchange(state_->reports, {});
+}
+
+} // namespace platform::testing
