@@ -13,30 +13,32 @@ using platform::Single;
 using platform::TextToNumber;
 
 // The window as it is laid out: positions and sizes in twips, controls in
-// tab order.
+// tab order, each label naming the control it stands by.
 // clang-format off
 Form1::Form1()
     : Form({.caption = "Rolling a zemb (1-6)", .clientWidth = 5100, .clientHeight = 3615,
             .icon = ApplicationIcon()})
     , Text1(*this, {.name = "Text1", .tabIndex = 0, .caption = {},
-                    .left = 1800, .top = 240, .width = 1455, .height = 495})
+                    .left = 1800, .top = 240, .width = 1455, .height = 495, .labelFor = {}})
     , Picture1(*this, {.name = "Picture1", .tabIndex = 1, .caption = {},
-                       .left = 360, .top = 2040, .width = 4335, .height = 1335})
+                       .left = 360, .top = 2040, .width = 4335, .height = 1335, .labelFor = {}})
     , Command1(*this, {.name = "Command1", .tabIndex = 2, .caption = " (1,2,3)",
-                       .left = 1440, .top = 960, .width = 975, .height = 495},
+                       .left = 1440, .top = 960, .width = 975, .height = 495, .labelFor = {}},
                [this] { PlaceBet(1, 3); })
     , Label1(*this, {.name = "Label1", .tabIndex = 3, .caption = "Display",
-                     .left = 2160, .top = 1680, .width = 615, .height = 375})
+                     .left = 2160, .top = 1680, .width = 615, .height = 375,
+                     .labelFor = "Picture1"})
     , Label2(*this, {.name = "Label2", .tabIndex = 4, .caption = "initial balance",
-                     .left = 360, .top = 360, .width = 1095, .height = 495})
+                     .left = 360, .top = 360, .width = 1095, .height = 495,
+                     .labelFor = "Text1"})
     , Command2(*this, {.name = "Command2", .tabIndex = 5, .caption = "Start",
-                       .left = 240, .top = 960, .width = 975, .height = 495},
+                       .left = 240, .top = 960, .width = 975, .height = 495, .labelFor = {}},
                [this] { StartGame(); })
     , Command3(*this, {.name = "Command3", .tabIndex = 6, .caption = " (4,5,6)",
-                       .left = 2640, .top = 960, .width = 975, .height = 495},
+                       .left = 2640, .top = 960, .width = 975, .height = 495, .labelFor = {}},
                [this] { PlaceBet(4, 6); })
     , Command4(*this, {.name = "Command4", .tabIndex = 7, .caption = "quit",
-                       .left = 3840, .top = 960, .width = 975, .height = 495},
+                       .left = 3840, .top = 960, .width = 975, .height = 495, .labelFor = {}},
                [this] { QuitGame(); }) {}
 // clang-format on
 

@@ -35,6 +35,9 @@ struct ControlDescription {
     int top = 0;
     int width = 0;
     int height = 0;
+    // For a label, the name of the control it names: assistive technology
+    // reads the label's caption as that control's name.
+    std::string_view labelFor;
 };
 
 // A window of the program. The runtime owns it and its controls for the life

@@ -122,6 +122,11 @@ public:
     [[nodiscard]] std::vector<int> IconSizes() const;
     // The clipboard's text, with line ends as '\n'.
     [[nodiscard]] std::string ClipboardText() const;
+    // What assistive technology finds of a control, through the platform's
+    // accessibility interface: its name, and the text it reads from it (line
+    // ends as '\n').
+    [[nodiscard]] std::string AccessibleName(std::string_view control) const;
+    [[nodiscard]] std::string AccessibleText(std::string_view control) const;
 
     // Hides the window, shows it again and waits until it is repainted.
     void Repaint();

@@ -138,4 +138,23 @@ TEST(Window, OutputCopiesAndSurvivesRepaint) {
     EXPECT_EQ(game.output(), shown);
 }
 
+// A player with a screen reader finds each control by a name that says what
+// it is, the field and the output area by their labels, and reads back what
+// they show.
+TEST(Accessibility, NamesAndText) {
+    GameWindow game;
+    for (const auto& [control, name] : {std::pair{"Text1", "initial balance"},
+                                        {"Picture1", "Display"},
+                                        {"Command1", " (1,2,3)"},
+                                        {"Command2", "Start"},
+                                        {"Command3", " (4,5,6)"},
+                                        {"Command4", "quit"}}) {
+        EXPECT_EQ(game.driver().AccessibleName(control), name) << control;
+    }
+    game.setBalance("10");
+    game.bet("Command1", 2);
+    EXPECT_EQ(game.driver().AccessibleText("Picture1"), "The number is 2\nYou won!\n");
+    EXPECT_EQ(game.driver().AccessibleText("Text1"), "20");
+}
+
 } // namespace

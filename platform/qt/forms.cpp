@@ -1,6 +1,7 @@
 #include "platform/forms.h"
 
 #include "platform/caption_fit.h"
+#include "platform/qt/accessibility.h"
 #include "platform/qt/output_area.h"
 #include "platform/qt/window.h"
 
@@ -104,6 +105,7 @@ const QIcon& iconFromFile(std::span<const unsigned char> bytes) {
 } // namespace
 
 Window::Window(const FormDescription& description) {
+    installAccessibleInterfaces();
     setWindowTitle(toQString(description.caption));
     setFixedSize(pixels(description.clientWidth), pixels(description.clientHeight));
     if (!description.icon.empty()) {
@@ -116,7 +118,8 @@ ControlSlot& Window::addControl(const ControlDescription& description, QWidget* 
     widget->setGeometry(pixels(description.left), pixels(description.top),
                         pixels(description.width), pixels(description.height));
     auto& slot = *controls_.emplace_back(std::make_unique<ControlSlot>(
-        ControlSlot{std::string(description.name), description.tabIndex, widget}));
+        ControlSlot{std::string(description.name), description.tabIndex,
+                    std::string(description.labelFor), widget}));
     return slot;
 }
 
@@ -169,7 +172,17 @@ void Window::fitFont() {
     setFont(font);
 }
 
+void Window::bindLabels() {
+    for (const auto& slot : controls_) {
+        auto* label = qobject_cast<QLabel*>(slot->widget.data());
+        if (label != nullptr && !slot->labelFor.empty()) {
+            label->setBuddy(control(slot->labelFor));
+        }
+    }
+}
+
 void Window::showWithInitialFocus() {
+    bindLabels();
     const std::vector<QWidget*> order = focusOrder();
     for (std::size_t i = 1; i < order.size(); ++i) {
         QWidget::setTabOrder(order[i - 1], order[i]);

@@ -1,5 +1,6 @@
 #include "platform/qt/output_area.h"
 
+#include <QAccessible>
 #include <QApplication>
 #include <QClipboard>
 #include <QKeyEvent>
@@ -8,7 +9,9 @@
 
 namespace platform::detail {
 namespace {
+
 constexpr int textMargin = 3; // pixels between the frame and the text
+
 } // namespace
 
 OutputArea::OutputArea(QWidget* parent)
@@ -20,16 +23,24 @@ OutputArea::OutputArea(QWidget* parent)
 }
 
 void OutputArea::clear() {
+    const QString removed = text();
     lines_ = QStringList{QString()};
     update();
+    if (!removed.isEmpty()) {
+        QAccessibleTextRemoveEvent event(this, 0, removed);
+        QAccessible::updateAccessibility(&event);
+    }
 }
 
 void OutputArea::print(const QString& item, bool lineEnd) {
+    const auto position = static_cast<int>(text().size());
     lines_.back() += item;
     if (lineEnd) {
         lines_.append(QString());
     }
     update();
+    QAccessibleTextInsertEvent event(this, position, lineEnd ? item + QLatin1Char('\n') : item);
+    QAccessible::updateAccessibility(&event);
 }
 
 void OutputArea::paintEvent(QPaintEvent* event) {

@@ -7,6 +7,7 @@
 #include <stdexcept>
 
 #include <QAbstractButton>
+#include <QAccessible>
 #include <QApplication>
 #include <QClipboard>
 #include <QLabel>
@@ -204,6 +205,24 @@ std::vector<int> Driver::IconSizes() const {
 
 std::string Driver::ClipboardText() const {
     return toStd(QApplication::clipboard()->text());
+}
+
+std::string Driver::AccessibleName(std::string_view control) const {
+    const QAccessibleInterface* accessible =
+        QAccessible::queryAccessibleInterface(&state_->control(control));
+    return accessible != nullptr ? toStd(accessible->text(QAccessible::Name)) : std::string();
+}
+
+std::string Driver::AccessibleText(std::string_view control) const {
+    QAccessibleInterface* accessible =
+        QAccessible::queryAccessibleInterface(&state_->control(control));
+    if (accessible == nullptr) {
+        return {};
+    }
+    if (QAccessibleTextInterface* text = accessible->textInterface()) {
+        return toStd(text->text(0, text->characterCount()));
+    }
+    return toStd(accessible->text(QAccessible::Value));
 }
 
 void Driver::Repaint() {

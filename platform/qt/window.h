@@ -18,6 +18,7 @@ namespace platform::detail {
 struct ControlSlot {
     std::string name;
     int tabIndex = 0;
+    std::string labelFor; // for a label, the control it names
     // Guarded: it turns null when the widget is destroyed, which makes every
     // later operation on the control fail cleanly instead of touching freed
     // memory.
@@ -48,6 +49,9 @@ public:
 private:
     // The controls that take the focus, in tab order.
     [[nodiscard]] std::vector<QWidget*> focusOrder() const;
+    // Makes each label the buddy of the control it names, which names that
+    // control for assistive technology.
+    void bindLabels();
     void fitFont();
 
     std::vector<std::unique_ptr<ControlSlot>> controls_;

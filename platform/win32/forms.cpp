@@ -335,9 +335,10 @@ ControlSlot& Window::addControl(const ControlDescription& description, ControlKi
         {WC_BUTTONW, WS_TABSTOP | BS_PUSHBUTTON, 0},
     };
     const auto& look = kinds[static_cast<int>(kind)];
-    auto& slot = *controls_.emplace_back(std::make_unique<ControlSlot>(ControlSlot{
-        std::string(description.name), kind, description.tabIndex, description.left,
-        description.top, description.width, description.height, std::move(click), nullptr}));
+    auto& slot = *controls_.emplace_back(std::make_unique<ControlSlot>(
+        ControlSlot{std::string(description.name), kind, description.tabIndex,
+                    std::string(description.labelFor), description.left, description.top,
+                    description.width, description.height, std::move(click), nullptr}));
     const int id = FirstControlId + static_cast<int>(controls_.size()) - 1;
     slot.handle =
         CreateWindowExW(look.extendedStyle, look.className, widen(description.caption).c_str(),
@@ -393,13 +394,53 @@ void Window::layOut() {
                  SWP_NOMOVE | SWP_NOZORDER | SWP_NOACTIVATE);
     for (const auto& slot : controls_) {
         if (slot->handle != nullptr) {
-            SetWindowPos(slot->handle, nullptr, pixels(slot->left), pixels(slot->top),
-                         pixels(slot->width), pixels(slot->height), SWP_NOZORDER | SWP_NOACTIVATE);
+            const RECT bounds = placement(*slot);
+            SetWindowPos(slot->handle, nullptr, bounds.left, bounds.top, bounds.right - bounds.left,
+                         bounds.bottom - bounds.top, SWP_NOZORDER | SWP_NOACTIVATE);
         }
     }
     if (IsWindowVisible(handle_) != FALSE) {
+        clipLabels();
         fitFont();
         setIcons();
+    }
+}
+
+RECT Window::placement(const ControlSlot& slot) const {
+    const int left = pixels(slot.left);
+    const int top = pixels(slot.top);
+    return {left, top, left + pixels(slot.width), top + pixels(slot.height)};
+}
+
+void Window::clipLabels() {
+    struct RegionDeleter {
+        void operator()(HRGN region) const { DeleteObject(region); }
+    };
+    using UniqueRegion = std::unique_ptr<std::remove_pointer_t<HRGN>, RegionDeleter>;
+    for (const auto& label : controls_) {
+        if (label->kind != ControlKind::Label || label->handle == nullptr) {
+            continue;
+        }
+        const RECT bounds = placement(*label);
+        UniqueRegion visible(
+            CreateRectRgn(0, 0, bounds.right - bounds.left, bounds.bottom - bounds.top));
+        bool covers = false;
+        for (const auto& other : controls_) {
+            RECT overlap{};
+            const RECT otherBounds = placement(*other);
+            if (other->kind == ControlKind::Label || other->handle == nullptr ||
+                IntersectRect(&overlap, &bounds, &otherBounds) == FALSE) {
+                continue;
+            }
+            OffsetRect(&overlap, -bounds.left, -bounds.top);
+            const UniqueRegion covered(CreateRectRgnIndirect(&overlap));
+            CombineRgn(visible.get(), visible.get(), covered.get(), RGN_DIFF);
+            covers = true;
+        }
+        // The window owns a region once it has it.
+        if (SetWindowRgn(label->handle, covers ? visible.get() : nullptr, TRUE) != 0 && covers) {
+            visible.release();
+        }
     }
 }
 
@@ -467,7 +508,10 @@ void Window::setIcons() {
 }
 
 void Window::showWithInitialFocus() {
-    // The tab order is the order of the controls among their siblings.
+    // The tab order is the order of the controls among their siblings. A
+    // label stands just before the control it names, which names that
+    // control for assistive technology; labels take no focus, so the tab
+    // order stays as it is.
     std::vector<const ControlSlot*> sorted;
     for (const auto& slot : controls_) {
         if (slot->handle != nullptr) {
@@ -476,8 +520,20 @@ void Window::showWithInitialFocus() {
     }
     std::stable_sort(sorted.begin(), sorted.end(),
                      [](const auto* a, const auto* b) { return a->tabIndex < b->tabIndex; });
-    HWND previous = HWND_TOP;
+    std::vector<const ControlSlot*> order;
     for (const ControlSlot* slot : sorted) {
+        if (!slot->labelFor.empty() && find(slot->labelFor) != nullptr) {
+            continue; // placed with the control it names
+        }
+        for (const ControlSlot* label : sorted) {
+            if (label->labelFor == slot->name) {
+                order.push_back(label);
+            }
+        }
+        order.push_back(slot);
+    }
+    HWND previous = HWND_TOP;
+    for (const ControlSlot* slot : order) {
         const HWND above = GetWindow(slot->handle, GW_HWNDPREV);
         if (previous == HWND_TOP ? above != nullptr : above != previous) {
             SetWindowPos(slot->handle, previous, 0, 0, 0, 0,
@@ -485,6 +541,7 @@ void Window::showWithInitialFocus() {
         }
         previous = slot->handle;
     }
+    clipLabels();
     fitFont();
     setIcons();
     lastFocus_ = firstInTabOrder();

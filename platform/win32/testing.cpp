@@ -6,6 +6,8 @@
 #include <algorithm>
 #include <chrono>
 #include <commctrl.h>
+#include <ole2.h>
+#include <oleacc.h>
 #include <stdexcept>
 #include <windows.h>
 
@@ -72,11 +74,48 @@ int iconWidth(HICON icon) {
     return bitmap.bmWidth;
 }
 
+struct ReleaseInterface {
+    void operator()(IUnknown* object) const { object->Release(); }
+};
+
+// A property of what the system's accessibility interface finds for a
+// control, as assistive technology asks for it.
+std::string accessibleProperty(HWND control,
+                               HRESULT (STDMETHODCALLTYPE IAccessible::*property)(VARIANT, BSTR*)) {
+    IAccessible* found = nullptr;
+    if (FAILED(AccessibleObjectFromWindow(control, static_cast<DWORD>(OBJID_CLIENT),
+                                          __uuidof(IAccessible),
+                                          reinterpret_cast<void**>(&found))) ||
+        found == nullptr) {
+        throw std::runtime_error("the control has no accessible object");
+    }
+    const std::unique_ptr<IAccessible, ReleaseInterface> accessible(found);
+    VARIANT self{};
+    self.vt = VT_I4;
+    self.lVal = CHILDID_SELF;
+    BSTR value = nullptr;
+    if ((accessible.get()->*property)(self, &value) != S_OK || value == nullptr) {
+        return {};
+    }
+    std::wstring text(value, SysStringLen(value));
+    SysFreeString(value);
+    return withNewlines(std::move(text));
+}
+
 } // namespace
 
-struct Session::Toolkit {};
+// The system's accessibility interface is made of COM objects.
+struct Session::Toolkit {
+    Toolkit() { CoInitializeEx(nullptr, COINIT_APARTMENTTHREADED); }
+    ~Toolkit() { CoUninitialize(); }
+    Toolkit(const Toolkit&) = delete;
+    Toolkit& operator=(const Toolkit&) = delete;
+    Toolkit(Toolkit&&) = delete;
+    Toolkit& operator=(Toolkit&&) = delete;
+};
 
-Session::Session(int& /*argc*/, char** /*argv*/) {
+Session::Session(int& /*argc*/, char** /*argv*/)
+    : toolkit_(std::make_unique<Toolkit>()) {
     const INITCOMMONCONTROLSEX controls{sizeof(INITCOMMONCONTROLSEX), ICC_STANDARD_CLASSES};
     InitCommonControlsEx(&controls);
 }
@@ -325,6 +364,14 @@ std::string Driver::ClipboardText() const {
     }
     CloseClipboard();
     return withNewlines(text);
+}
+
+std::string Driver::AccessibleName(std::string_view control) const {
+    return accessibleProperty(state_->control(control), &IAccessible::get_accName);
+}
+
+std::string Driver::AccessibleText(std::string_view control) const {
+    return accessibleProperty(state_->control(control), &IAccessible::get_accValue);
 }
 
 void Driver::Repaint() {

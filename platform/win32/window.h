@@ -22,6 +22,7 @@ struct ControlSlot {
     std::string name;
     ControlKind kind = ControlKind::Label;
     int tabIndex = 0;
+    std::string labelFor; // for a label, the control it names
     // The control's rectangle in twips, from the form's client area.
     int left = 0;
     int top = 0;
@@ -85,6 +86,13 @@ private:
     [[nodiscard]] int pixels(int twips) const;
     // The window's outer rectangle for its client area at `dpi`.
     [[nodiscard]] RECT frameFor(UINT dpi) const;
+    // Where a control stands in the client area, in pixels.
+    [[nodiscard]] RECT placement(const ControlSlot& slot) const;
+    // A label stands above the control it names in the order of siblings, so
+    // that it names it for assistive technology; it must not hide any part of
+    // another control it overlaps, so its window keeps only the part where
+    // it covers none.
+    void clipLabels();
     [[nodiscard]] HWND firstInTabOrder() const;
     // Sizes the window and places every control at the current DPI, with the
     // font and icons made for it once the window is shown.
