@@ -547,7 +547,6 @@ void Window::showWithInitialFocus() {
     lastFocus_ = firstInTabOrder();
     ShowWindow(handle_, SW_SHOWNORMAL);
     UpdateWindow(handle_);
-    SetForegroundWindow(handle_);
     if (lastFocus_ != nullptr) {
         SetFocus(lastFocus_);
     }
