@@ -23,3 +23,12 @@ windows_packages=(cmake g++ make g++-mingw-w64-x86-64-posix)
 # GoogleTest is built for Windows from its sources.
 windows_test_packages=("${windows_packages[@]}" googletest wine wine64 xvfb xauth xdotool
                        xclip)
+
+# To make the release packages: dpkg-buildflags gives Debian's hardening
+# flags and dpkg-shlibdeps the Debian package's dependencies.
+package_packages=("${build_packages[@]}" "${windows_packages[@]}" dpkg-dev)
+
+# To check them as players get them: lintian on the Debian package, which is
+# then installed and started on X and on Weston; the zip is unpacked and its
+# program started under Wine.
+package_check_packages=(lintian unzip xvfb xauth xdotool wine wine64 weston qt6-wayland)
