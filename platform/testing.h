@@ -74,7 +74,7 @@ struct CaptionExtent {
 };
 
 // Keys a player presses; Copy is the platform's copy shortcut, Ctrl+C.
-enum class Key { Tab, Backtab, Space, Return, Enter, Copy };
+enum class Key { Tab, Backtab, Left, Right, Space, Return, Enter, Copy };
 
 // An error report as the player saw it. The driver closes each one as soon as
 // it comes up, as a player would.

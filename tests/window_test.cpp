@@ -86,7 +86,7 @@ TEST(Window, CaptionsFit) {
 
 // The field has the focus when the window opens. Tab runs from it to the
 // output area, then through the buttons in tab order and round again, and
-// Shift+Tab goes back.
+// Shift+Tab goes back; on a button, the arrow keys go on and back too.
 TEST(Window, TabChain) {
     GameWindow game;
     EXPECT_EQ(game.field(), "");
@@ -97,6 +97,10 @@ TEST(Window, TabChain) {
         EXPECT_EQ(game.driver().FocusedControl(), name);
     }
     game.driver().Press(Key::Backtab);
+    EXPECT_EQ(game.driver().FocusedControl(), "Command4");
+    game.driver().Press(Key::Left);
+    EXPECT_EQ(game.driver().FocusedControl(), "Command3");
+    game.driver().Press(Key::Right);
     EXPECT_EQ(game.driver().FocusedControl(), "Command4");
 }
 

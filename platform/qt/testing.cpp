@@ -103,6 +103,12 @@ void Driver::Press(Key key) {
     case Key::Backtab:
         QTest::keyClick(target, Qt::Key_Backtab, Qt::ShiftModifier);
         break;
+    case Key::Left:
+        QTest::keyClick(target, Qt::Key_Left);
+        break;
+    case Key::Right:
+        QTest::keyClick(target, Qt::Key_Right);
+        break;
     case Key::Space:
         QTest::keyClick(target, Qt::Key_Space);
         break;

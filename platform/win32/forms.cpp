@@ -201,7 +201,8 @@ void copyToClipboard(HWND owner, const std::wstring& text) {
 }
 
 // What every control adds to its standard behaviour: it forgets its handle
-// when destroyed; a button is clicked by Return as by Space; the output area
+// when destroyed; a button is clicked by Return as by Space, and the arrow
+// keys on it move the focus along the tab order, back or on; the output area
 // leaves Tab, Return and Escape to the window's navigation, and Ctrl+C on it
 // copies the selected text, or all of it when none is selected, without the
 // line end that only holds the print position.
@@ -221,6 +222,9 @@ LRESULT CALLBACK controlProcedure(HWND control, UINT message, WPARAM wParam, LPA
                 key->message == WM_KEYDOWN && key->wParam == VK_RETURN) {
                 return code | DLGC_WANTMESSAGE;
             }
+            if (slot.kind == ControlKind::CommandButton) {
+                return code | DLGC_WANTARROWS;
+            }
             if (slot.kind == ControlKind::PictureBox) {
                 return code & ~(DLGC_WANTALLKEYS | DLGC_WANTTAB | DLGC_WANTMESSAGE);
             }
@@ -233,6 +237,15 @@ LRESULT CALLBACK controlProcedure(HWND control, UINT message, WPARAM wParam, LPA
                     SendMessageW(GetParent(control), WM_COMMAND,
                                  MAKEWPARAM(GetDlgCtrlID(control), BN_CLICKED),
                                  reinterpret_cast<LPARAM>(control));
+                }
+                return 0;
+            }
+            if (slot.kind == ControlKind::CommandButton &&
+                (wParam == VK_LEFT || wParam == VK_UP || wParam == VK_RIGHT || wParam == VK_DOWN)) {
+                const bool back = wParam == VK_LEFT || wParam == VK_UP;
+                HWND window = GetParent(control);
+                if (HWND next = GetNextDlgTabItem(window, control, back ? TRUE : FALSE)) {
+                    SetFocus(next);
                 }
                 return 0;
             }

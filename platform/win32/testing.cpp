@@ -212,6 +212,12 @@ void Driver::Press(Key key) {
     case Key::Backtab:
         down = {{VK_SHIFT, 0}, {VK_TAB, 0}};
         break;
+    case Key::Left: // the arrow keys are extended keys
+        down = {{VK_LEFT, KEYEVENTF_EXTENDEDKEY}};
+        break;
+    case Key::Right:
+        down = {{VK_RIGHT, KEYEVENTF_EXTENDEDKEY}};
+        break;
     case Key::Space:
         down = {{VK_SPACE, 0}};
         break;
