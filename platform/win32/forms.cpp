@@ -451,8 +451,9 @@ void Window::clipLabels() {
             covers = true;
         }
         // The window owns a region once it has it.
-        if (SetWindowRgn(label->handle, covers ? visible.get() : nullptr, TRUE) != 0 && covers) {
-            visible.release();
+        HRGN region = covers ? visible.release() : nullptr;
+        if (SetWindowRgn(label->handle, region, TRUE) == 0 && region != nullptr) {
+            DeleteObject(region);
         }
     }
 }

@@ -8,6 +8,7 @@
 #include <commctrl.h>
 #include <ole2.h>
 #include <oleacc.h>
+#include <ranges>
 #include <stdexcept>
 #include <windows.h>
 
@@ -250,8 +251,8 @@ void Driver::Press(Key key) {
     for (const Stroke& stroke : down) {
         add(stroke, 0);
     }
-    for (auto stroke = down.rbegin(); stroke != down.rend(); ++stroke) {
-        add(*stroke, KEYEVENTF_KEYUP);
+    for (const Stroke& stroke : std::views::reverse(down)) {
+        add(stroke, KEYEVENTF_KEYUP);
     }
     // Input arrives through the system's queue: wait until the last key is
     // up again, then until everything it caused has run.
