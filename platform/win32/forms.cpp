@@ -77,13 +77,6 @@ private:
     HGDIOBJ previous_;
 };
 
-std::wstring windowText(HWND window) {
-    std::wstring text(static_cast<std::size_t>(GetWindowTextLengthW(window)) + 1, L'\0');
-    text.resize(static_cast<std::size_t>(
-        GetWindowTextW(window, text.data(), static_cast<int>(text.size()))));
-    return text;
-}
-
 // `caption` measured in the font selected into `context`, wrapped to `width`.
 CaptionSize measure(HDC context, const std::wstring& caption, int width) {
     CaptionSize size;
@@ -218,12 +211,10 @@ LRESULT CALLBACK controlProcedure(HWND control, UINT message, WPARAM wParam, LPA
         case WM_GETDLGCODE: {
             const LRESULT code = DefSubclassProc(control, message, wParam, lParam);
             const auto* key = reinterpret_cast<const MSG*>(lParam);
-            if (slot.kind == ControlKind::CommandButton && key != nullptr &&
-                key->message == WM_KEYDOWN && key->wParam == VK_RETURN) {
-                return code | DLGC_WANTMESSAGE;
-            }
             if (slot.kind == ControlKind::CommandButton) {
-                return code | DLGC_WANTARROWS;
+                const bool isReturn =
+                    key != nullptr && key->message == WM_KEYDOWN && key->wParam == VK_RETURN;
+                return code | DLGC_WANTARROWS | (isReturn ? DLGC_WANTMESSAGE : 0);
             }
             if (slot.kind == ControlKind::PictureBox) {
                 return code & ~(DLGC_WANTALLKEYS | DLGC_WANTTAB | DLGC_WANTMESSAGE);
@@ -267,9 +258,9 @@ LRESULT CALLBACK controlProcedure(HWND control, UINT message, WPARAM wParam, LPA
                     end = static_cast<DWORD>(text.size());
                 }
                 std::wstring copied = text.substr(start, end - start);
+                // Not the empty line that holds the print position.
                 if (end == text.size() && copied.ends_with(L"\r\n")) {
-                    copied.resize(copied.size() -
-                                  2); // the empty line that holds the print position
+                    copied.resize(copied.size() - 2);
                 }
                 copyToClipboard(control, copied);
                 return 0;
@@ -285,6 +276,13 @@ LRESULT CALLBACK controlProcedure(HWND control, UINT message, WPARAM wParam, LPA
 }
 
 } // namespace
+
+std::wstring windowText(HWND window) {
+    std::wstring text(static_cast<std::size_t>(GetWindowTextLengthW(window)) + 1, L'\0');
+    text.resize(static_cast<std::size_t>(
+        GetWindowTextW(window, text.data(), static_cast<int>(text.size()))));
+    return text;
+}
 
 std::string lastErrorText() {
     const DWORD code = GetLastError();
@@ -353,10 +351,11 @@ ControlSlot& Window::addControl(const ControlDescription& description, ControlKi
                     std::string(description.labelFor), description.left, description.top,
                     description.width, description.height, std::move(click), nullptr}));
     const int id = FirstControlId + static_cast<int>(controls_.size()) - 1;
+    const RECT bounds = placement(slot);
     slot.handle =
         CreateWindowExW(look.extendedStyle, look.className, widen(description.caption).c_str(),
-                        WS_CHILD | WS_VISIBLE | WS_CLIPSIBLINGS | look.style, pixels(slot.left),
-                        pixels(slot.top), pixels(slot.width), pixels(slot.height), handle_,
+                        WS_CHILD | WS_VISIBLE | WS_CLIPSIBLINGS | look.style, bounds.left,
+                        bounds.top, bounds.right - bounds.left, bounds.bottom - bounds.top, handle_,
                         reinterpret_cast<HMENU>(static_cast<INT_PTR>(id)), thisModule(), nullptr);
     if (slot.handle == nullptr) {
         controls_.pop_back();
@@ -521,11 +520,7 @@ void Window::setIcons() {
     }
 }
 
-void Window::showWithInitialFocus() {
-    // The tab order is the order of the controls among their siblings. A
-    // label stands just before the control it names, which names that
-    // control for assistive technology; labels take no focus, so the tab
-    // order stays as it is.
+void Window::arrangeSiblings() {
     std::vector<const ControlSlot*> sorted;
     for (const auto& slot : controls_) {
         if (slot->handle != nullptr) {
@@ -555,6 +550,10 @@ void Window::showWithInitialFocus() {
         }
         previous = slot->handle;
     }
+}
+
+void Window::showWithInitialFocus() {
+    arrangeSiblings();
     clipLabels();
     fitFont();
     setIcons();

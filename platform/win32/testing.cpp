@@ -15,6 +15,8 @@
 namespace platform::testing {
 namespace {
 
+using detail::windowText;
+
 using Clock = std::chrono::steady_clock;
 
 // Runs the event loop until nothing is left to do: the window procedures
@@ -43,13 +45,6 @@ template <class Condition> bool processMessagesUntil(Condition done, Clock::dura
 std::string withNewlines(std::wstring text) {
     std::erase(text, L'\r');
     return detail::narrow(text);
-}
-
-std::wstring windowText(HWND window) {
-    std::wstring text(static_cast<std::size_t>(GetWindowTextLengthW(window)) + 1, L'\0');
-    text.resize(static_cast<std::size_t>(
-        GetWindowTextW(window, text.data(), static_cast<int>(text.size()))));
-    return text;
 }
 
 bool hasClass(HWND window, const wchar_t* name) {

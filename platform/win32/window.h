@@ -86,6 +86,11 @@ private:
     [[nodiscard]] int pixels(int twips) const;
     // The window's outer rectangle for its client area at `dpi`.
     [[nodiscard]] RECT frameFor(UINT dpi) const;
+    // Orders the controls among their siblings: the order of the tab chain,
+    // which is the tab indices' order, with each label just before the
+    // control it names, where assistive technology takes that control's name
+    // from. Labels take no focus, so the tab chain stays as it is.
+    void arrangeSiblings();
     // Where a control stands in the client area, in pixels.
     [[nodiscard]] RECT placement(const ControlSlot& slot) const;
     // A label stands above the control it names in the order of siblings, so
@@ -118,5 +123,8 @@ void processMessage(MSG& message);
 
 // The system's description of its last error, for a report.
 std::string lastErrorText();
+
+// The text of a window or control; empty if it has none or is gone.
+std::wstring windowText(HWND window);
 
 } // namespace platform::detail
