@@ -79,7 +79,7 @@ def main():
         os.environ,
         QT_QPA_PLATFORM="xcb",
         QT_LINUX_ACCESSIBILITY_ALWAYS_ON="1",
-        LD_PRELOAD=os.environ["FAKETIME_LIBRARY"],
+        LD_PRELOAD=os.environ["GAME_PRELOAD"],
         FAKETIME="2026-12-08 12:00:00",
         FAKETIME_DONT_FAKE_MONOTONIC="1",
     )

@@ -21,9 +21,11 @@ done
 python=/usr/bin/python3
 [ -x "$python" ] || python=python3
 "$python" -c 'import pyatspi' 2>/dev/null || skip "pyatspi is missing (Debian: python3-pyatspi)"
-FAKETIME_LIBRARY=$(find /usr/lib -name libfaketime.so.1 -print -quit 2>/dev/null)
-[ -n "$FAKETIME_LIBRARY" ] || skip "libfaketime is missing (Debian: faketime)"
-export FAKETIME_LIBRARY
+faketime=$(find /usr/lib -name libfaketime.so.1 -print -quit 2>/dev/null)
+[ -n "$faketime" ] || skip "libfaketime is missing (Debian: faketime)"
+# A program built with AddressSanitizer needs its runtime loaded first.
+asan=$(ldd "$1" | awk '/libasan/ { print $3 }')
+export GAME_PRELOAD=${asan:+$asan:}$faketime
 
 x11_start_server || skip "no X server could be started"
 # The session's bus starts the accessibility bus when the first client asks.
