@@ -90,7 +90,8 @@ void startUpGame() {
     firstPaint.wait();
 }
 
-// The same window built straight on the toolkit, with no layer between.
+// The same window built straight on the toolkit, with no layer between: the
+// same controls and captions, each label the buddy of the control it names.
 void startUpBareWindow() {
     QWidget window;
     window.setWindowTitle(QStringLiteral("Rolling a zemb (1-6)"));
@@ -111,10 +112,14 @@ void startUpBareWindow() {
         (new QPushButton(QString::fromLatin1(button.caption), &window))
             ->setGeometry(button.geometry);
     }
-    (new QLabel(QStringLiteral("Display"), &window))->setGeometry(144, 112, 41, 25);
+    // Each label names its control, for assistive technology.
+    auto* display = new QLabel(QStringLiteral("Display"), &window);
+    display->setGeometry(144, 112, 41, 25);
+    display->setBuddy(output);
     auto* label = new QLabel(QStringLiteral("initial balance"), &window);
     label->setWordWrap(true);
     label->setGeometry(24, 24, 73, 33);
+    label->setBuddy(field);
     const FirstPaint firstPaint(window);
     window.show();
     field->setFocus();

@@ -54,23 +54,21 @@ QString toQString(std::string_view text) {
 // word cut.
 bool captionFits(const QWidget& widget, const QFont& font) {
     const QFontMetrics metrics(font);
-    const auto size = [&](const QString& caption, const QRect& area, int alignment) {
-        CaptionSize measured{metrics.horizontalAdvance(caption), metrics.height(), 0, 0};
-        for (const QString& word : caption.split(QLatin1Char(' '), Qt::SkipEmptyParts)) {
-            measured.widestWord = std::max(measured.widestWord, metrics.horizontalAdvance(word));
-        }
-        const QRect wrapped = metrics.boundingRect(area, alignment | Qt::TextWordWrap, caption);
-        measured.wrappedHeight = wrapped.bottom() - area.top() + 1;
-        return measured;
-    };
     if (const auto* button = qobject_cast<const QPushButton*>(&widget)) {
-        return ButtonCaptionFits(size(button->text(), button->rect(), 0), button->width(),
-                                 button->height(), ButtonCaptionMargin);
+        const CaptionSize caption{metrics.horizontalAdvance(button->text()), metrics.height(), 0,
+                                  0};
+        return ButtonCaptionFits(caption, button->width(), button->height(), ButtonCaptionMargin);
     }
     if (const auto* label = qobject_cast<const QLabel*>(&widget)) {
         const QRect area = label->contentsRect();
-        return LabelCaptionFits(size(label->text(), area, int(label->alignment())), area.width(),
-                                area.height());
+        CaptionSize caption;
+        for (const QString& word : label->text().split(QLatin1Char(' '), Qt::SkipEmptyParts)) {
+            caption.widestWord = std::max(caption.widestWord, metrics.horizontalAdvance(word));
+        }
+        const QRect wrapped =
+            metrics.boundingRect(area, int(label->alignment()) | Qt::TextWordWrap, label->text());
+        caption.wrappedHeight = wrapped.bottom() - area.top() + 1;
+        return LabelCaptionFits(caption, area.width(), area.height());
     }
     return true;
 }

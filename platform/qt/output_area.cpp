@@ -23,24 +23,29 @@ OutputArea::OutputArea(QWidget* parent)
 }
 
 void OutputArea::clear() {
-    const QString removed = text();
+    // Assistive technology is told what went and what came, when it listens.
+    const bool told = QAccessible::isActive();
+    const QString removed = told ? text() : QString();
     lines_ = QStringList{QString()};
     update();
-    if (!removed.isEmpty()) {
+    if (told && !removed.isEmpty()) {
         QAccessibleTextRemoveEvent event(this, 0, removed);
         QAccessible::updateAccessibility(&event);
     }
 }
 
 void OutputArea::print(const QString& item, bool lineEnd) {
-    const auto position = static_cast<int>(text().size());
+    const bool told = QAccessible::isActive();
+    const auto position = told ? static_cast<int>(text().size()) : 0;
     lines_.back() += item;
     if (lineEnd) {
         lines_.append(QString());
     }
     update();
-    QAccessibleTextInsertEvent event(this, position, lineEnd ? item + QLatin1Char('\n') : item);
-    QAccessible::updateAccessibility(&event);
+    if (told) {
+        QAccessibleTextInsertEvent event(this, position, lineEnd ? item + QLatin1Char('\n') : item);
+        QAccessible::updateAccessibility(&event);
+    }
 }
 
 void OutputArea::paintEvent(QPaintEvent* event) {
