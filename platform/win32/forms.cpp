@@ -162,7 +162,7 @@ HICON sharedIcon(std::span<const unsigned char> file, int size) {
 // window at the same size shares it, and making a font is slow.
 HFONT sharedFont(const LOGFONTW& look) {
     using Key = std::tuple<std::wstring, LONG, LONG, BYTE, BYTE, BYTE>;
-    static std::map<Key, UniqueFont> made;
+    static std::map<Key, UniqueGdiObject<HFONT>> made;
     auto [entry, inserted] = made.try_emplace(Key{look.lfFaceName, look.lfHeight, look.lfWeight,
                                                   look.lfItalic, look.lfCharSet, look.lfQuality});
     if (inserted) {
@@ -425,10 +425,7 @@ RECT Window::placement(const ControlSlot& slot) const {
 }
 
 void Window::clipLabels() {
-    struct RegionDeleter {
-        void operator()(HRGN region) const { DeleteObject(region); }
-    };
-    using UniqueRegion = std::unique_ptr<std::remove_pointer_t<HRGN>, RegionDeleter>;
+    using UniqueRegion = UniqueGdiObject<HRGN>;
     for (const auto& label : controls_) {
         if (label->kind != ControlKind::Label || label->handle == nullptr) {
             continue;

@@ -53,18 +53,13 @@ bool hasClass(HWND window, const wchar_t* name) {
     return CompareStringOrdinal(className, -1, name, -1, TRUE) == CSTR_EQUAL;
 }
 
-struct DeleteBitmap {
-    void operator()(HBITMAP bitmap) const { DeleteObject(bitmap); }
-};
-using UniqueBitmap = std::unique_ptr<std::remove_pointer_t<HBITMAP>, DeleteBitmap>;
-
 int iconWidth(HICON icon) {
     ICONINFO info{};
     if (icon == nullptr || GetIconInfo(icon, &info) == FALSE) {
         return 0;
     }
-    const UniqueBitmap colour(info.hbmColor);
-    const UniqueBitmap mask(info.hbmMask);
+    const detail::UniqueGdiObject<HBITMAP> colour(info.hbmColor);
+    const detail::UniqueGdiObject<HBITMAP> mask(info.hbmMask);
     BITMAP bitmap{};
     GetObjectW(mask.get(), sizeof(bitmap), &bitmap);
     return bitmap.bmWidth;

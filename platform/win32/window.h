@@ -34,10 +34,12 @@ struct ControlSlot {
     HWND handle = nullptr;
 };
 
-struct FontDeleter {
-    void operator()(HFONT font) const { DeleteObject(font); }
+// A font, region, bitmap or other drawing object, deleted when it goes.
+struct GdiObjectDeleter {
+    void operator()(HGDIOBJ object) const { DeleteObject(object); }
 };
-using UniqueFont = std::unique_ptr<std::remove_pointer_t<HFONT>, FontDeleter>;
+template <class Handle>
+using UniqueGdiObject = std::unique_ptr<std::remove_pointer_t<Handle>, GdiObjectDeleter>;
 
 struct IconDeleter {
     void operator()(HICON icon) const { DestroyIcon(icon); }
