@@ -476,21 +476,15 @@ void Window::fitFont() {
     const auto allFit = [&](int size) {
         const FontContext context(fontOfSize(size));
         return std::all_of(controls_.begin(), controls_.end(), [&](const auto& slot) {
-            if (slot->handle == nullptr) {
-                return true;
+            const bool button = slot->kind == ControlKind::CommandButton;
+            if (slot->handle == nullptr || (!button && slot->kind != ControlKind::Label)) {
+                return true; // only buttons and labels have captions
             }
-            const std::wstring caption = windowText(slot->handle);
             const int width = pixels(slot->width);
             const int height = pixels(slot->height);
-            switch (slot->kind) {
-            case ControlKind::CommandButton:
-                return ButtonCaptionFits(measure(context.get(), caption, width), width, height,
-                                         margin);
-            case ControlKind::Label:
-                return LabelCaptionFits(measure(context.get(), caption, width), width, height);
-            default:
-                return true;
-            }
+            const CaptionSize caption = measure(context.get(), windowText(slot->handle), width);
+            return button ? ButtonCaptionFits(caption, width, height, margin)
+                          : LabelCaptionFits(caption, width, height);
         });
     };
     HFONT font = fontOfSize(LargestFittingSize(desktopSize, smallest, allFit));
