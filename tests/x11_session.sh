@@ -38,11 +38,12 @@ x11_start_server() {
 game_client_size=(340 241)
 
 # Starts the game with the command and arguments given and sets game_pid to
-# its process and game_window to its window's id, once the same window has stood for half a second, and
-# game_client to where its client area starts in that window: a Qt window's
-# X window is its client area, while Wine draws the frame and caption of a
-# window inside the window's X window. What the game prints goes to the file
-# named by game_log. Fails if the game ends or shows no window.
+# its process, game_window to its window's id once the same window has stood
+# for half a second, and game_client to where its client area starts in that
+# window: a Qt window's X window is its client area, while Wine draws the
+# frame and caption of a window inside the window's X window. What the game
+# prints goes to the file named by game_log. Fails if the game ends or shows
+# no window.
 game_log=$(mktemp)
 x11_start_game() {
     "$@" >"$game_log" 2>&1 &

@@ -26,13 +26,12 @@ prefix)
 run)
     [ -d "$prefix" ] || { echo "FAIL: no Wine prefix at $prefix"; exit 1; }
     wine_start_server "$prefix"
-    dpi=96
+    # The prefix is made at 96 dots per inch; another is set for this run only.
     if [ "${1:-}" = --dpi ]; then
-        dpi=$2
+        wine_set_dpi "$2"
+        trap 'wine_set_dpi 96; wine_stop' EXIT
         shift 2
     fi
-    wine_set_dpi "$dpi"
-    trap 'wine_set_dpi 96; wine_stop' EXIT
     wine "$@"
     ;;
 *)
