@@ -18,7 +18,10 @@ trap x11_stop EXIT
 x11_start_server() {
     local ready
     ready=$(mktemp)
-    Xvfb -displayfd 3 -screen 0 1280x1024x24 -nolisten tcp 3>"$ready" >/dev/null 2>&1 &
+    # -noreset: by default the server starts over when its last client leaves,
+    # and a program connecting at that moment (after a tool that looked at the
+    # display and went, such as the accessibility bus's launcher) is refused.
+    Xvfb -displayfd 3 -screen 0 1280x1024x24 -nolisten tcp -noreset 3>"$ready" >/dev/null 2>&1 &
     x11_pids+=($!)
     local tries
     for tries in $(seq 100); do
