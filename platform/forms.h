@@ -12,7 +12,11 @@ namespace platform {
 
 namespace detail {
 class Window;
-struct ControlSlot;
+struct ControlRecord;
+// Each platform layer destroys its own windows.
+struct WindowDeleter {
+    void operator()(Window* window) const noexcept;
+};
 } // namespace detail
 
 // Positions and sizes are in twips, 1/1440 inch: 15 twips to a pixel at
@@ -60,7 +64,7 @@ public:
     [[nodiscard]] detail::Window& window() const { return *window_; }
 
 private:
-    std::unique_ptr<detail::Window> window_;
+    std::unique_ptr<detail::Window, detail::WindowDeleter> window_;
 };
 
 // What the game holds of a control: its name and a reference to the runtime's
@@ -71,12 +75,12 @@ public:
     [[nodiscard]] const std::string& Name() const;
 
 protected:
-    explicit Control(detail::ControlSlot& slot)
-        : slot_(&slot) {}
-    [[nodiscard]] detail::ControlSlot& slot() const { return *slot_; }
+    explicit Control(detail::ControlRecord& record)
+        : record_(&record) {}
+    [[nodiscard]] detail::ControlRecord& record() const { return *record_; }
 
 private:
-    detail::ControlSlot* slot_; // owned by the form's window
+    detail::ControlRecord* record_; // owned by the form's window
 };
 
 class TextBox : public Control {
@@ -109,8 +113,8 @@ public:
 
 class CommandButton : public Control {
 public:
-    // `click` runs when the button is clicked, by mouse or keyboard. A
-    // RuntimeError it raises is reported to the player, and the program goes on.
+    // `click` runs when the button is clicked, by mouse or keyboard. An
+    // exception it raises is reported to the player, and the program goes on.
     CommandButton(Form& form, const ControlDescription& description, std::function<void()> click);
 };
 

@@ -5,6 +5,7 @@
 // driver, so the same test cases run on every platform. Only tests include
 // this.
 
+#include "platform/caption_fit.h"
 #include "platform/clock.h"
 #include "platform/forms.h"
 
@@ -64,13 +65,10 @@ struct Rect {
     bool operator==(const Rect&) const = default;
 };
 
-// What a caption needs, measured in the control's own font, in pixels.
-struct CaptionExtent {
-    int lineWidth = 0;     // the whole caption on one line
-    int lineHeight = 0;    // one line of text
-    int widestWord = 0;    // the widest word between blanks
-    int wrappedHeight = 0; // the caption wrapped at blanks to the control's width
-    Rect box;              // the control's client area
+// What a caption needs, in pixels: the layer's own measurement in the
+// control's own font, with the control's client area.
+struct CaptionExtent : detail::CaptionSize {
+    Rect box;
 };
 
 // Keys a player presses; Copy is the platform's copy shortcut, Ctrl+C.

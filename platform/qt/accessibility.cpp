@@ -1,10 +1,9 @@
-#include "platform/qt/accessibility.h"
-
 #include "platform/qt/output_area.h"
 #include "platform/qt/window.h"
 
 #include <QAccessible>
 #include <QAccessibleWidget>
+#include <QLabel>
 
 namespace platform::detail {
 namespace {
@@ -77,6 +76,15 @@ QAccessibleInterface* accessibleInterface(const QString& /*className*/, QObject*
 void installAccessibleInterfaces() {
     [[maybe_unused]] static const bool installed =
         (QAccessible::installFactory(accessibleInterface), true);
+}
+
+void bindLabels(const ControlList<ControlSlot>& controls) {
+    for (const auto& slot : controls) {
+        const ControlSlot* named = controls.namedBy(*slot);
+        if (auto* label = qobject_cast<QLabel*>(slot->widget.data()); label && named) {
+            label->setBuddy(named->widget);
+        }
+    }
 }
 
 } // namespace platform::detail

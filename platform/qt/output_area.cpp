@@ -1,5 +1,8 @@
 #include "platform/qt/output_area.h"
 
+#include "platform/qt/window.h"
+#include "platform/toolkit.h"
+
 #include <QAccessible>
 #include <QApplication>
 #include <QClipboard>
@@ -79,6 +82,14 @@ void OutputArea::keyPressEvent(QKeyEvent* event) {
         return;
     }
     QFrame::keyPressEvent(event);
+}
+
+void ClearOutput(ControlRecord& control) {
+    live<OutputArea>(control, "Clear").clear();
+}
+
+void PrintOutput(ControlRecord& control, std::string_view item, bool lineEnd) {
+    live<OutputArea>(control, "Print").print(toQString(item), lineEnd);
 }
 
 } // namespace platform::detail

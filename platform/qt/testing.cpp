@@ -172,21 +172,12 @@ Rect Driver::Geometry(std::string_view control) const {
 }
 
 CaptionExtent Driver::MeasureCaption(std::string_view control) const {
-    QWidget& widget = state_->control(control);
-    const QString caption = QString::fromStdString(Text(control));
-    const QFontMetrics metrics = widget.fontMetrics();
-    const QRect box = widget.contentsRect();
-    int widestWord = 0;
-    for (const QString& word : caption.split(QLatin1Char(' '), Qt::SkipEmptyParts)) {
-        widestWord = std::max(widestWord, metrics.horizontalAdvance(word));
-    }
-    const auto* label = qobject_cast<const QLabel*>(&widget);
-    const int alignment = label != nullptr ? int(label->alignment()) : 0;
-    const QRect wrapped = metrics.boundingRect(box, alignment | Qt::TextWordWrap, caption);
+    const QWidget& widget = state_->control(control);
+    const detail::CaptionSize size = detail::measureCaption(widget, widget.font());
     const qreal ratio = state_->ratio();
-    return {scaled(metrics.horizontalAdvance(caption), ratio), scaled(metrics.height(), ratio),
-            scaled(widestWord, ratio), scaled(wrapped.bottom() - box.top() + 1, ratio),
-            state_->inPixels(box)};
+    return {{scaled(size.lineWidth, ratio), scaled(size.lineHeight, ratio),
+             scaled(size.widestWord, ratio), scaled(size.wrappedHeight, ratio)},
+            state_->inPixels(widget.contentsRect())};
 }
 
 std::string Driver::FocusedControl() const {

@@ -1,24 +1,25 @@
 #pragma once
 
-// The toolkit side of a form: the top-level widget and the runtime's record
-// of each control on it. Only the platform layer and tests include this.
+// The toolkit side of a form: the top-level widget and the layer's record of
+// each control on it, and what the layer's files share. Only the platform
+// layer and tests include this.
 
+#include "platform/caption_fit.h"
+#include "platform/controls.h"
 #include "platform/forms.h"
 
-#include <functional>
-#include <memory>
 #include <string>
-#include <vector>
+#include <string_view>
 
 #include <QPointer>
+#include <QString>
 #include <QWidget>
 
 namespace platform::detail {
 
-struct ControlSlot {
-    std::string name;
-    int tabIndex = 0;
-    std::string labelFor; // for a label, the control it names
+struct ControlSlot : ControlRecord {
+    explicit ControlSlot(ControlRecord record)
+        : ControlRecord(std::move(record)) {}
     // Guarded: it turns null when the widget is destroyed, which makes every
     // later operation on the control fail cleanly instead of touching freed
     // memory.
@@ -31,35 +32,59 @@ class Window final : public QWidget {
 public:
     explicit Window(const FormDescription& description);
 
-    // Places `widget` as a child at the twips rectangle of `description` and
-    // names it; returns the runtime's record of it. The tab order follows the
-    // controls' tab indices once the window is shown.
-    ControlSlot& addControl(const ControlDescription& description, QWidget* widget);
+    // Makes the widget of `record` as a child at its twips rectangle, named
+    // by the control's name; returns the layer's record of it.
+    ControlSlot& addControl(ControlRecord record);
 
     // The widget of the control named `name`, or null if there is none.
     [[nodiscard]] QWidget* control(std::string_view name) const;
 
-    // Runs a click procedure as the event dispatch does: a RuntimeError or any
-    // other exception it raises is reported in a message box, and the program
-    // goes on.
-    void dispatch(const std::function<void()>& procedure);
-
     void showWithInitialFocus();
 
 private:
-    // The controls that take the focus, in tab order.
-    [[nodiscard]] std::vector<QWidget*> focusOrder() const;
-    // Makes each label the buddy of the control it names, which names that
-    // control for assistive technology.
-    void bindLabels();
-    void fitFont();
-
-    std::vector<std::unique_ptr<ControlSlot>> controls_;
+    ControlList<ControlSlot> controls_;
 };
 
 // Converts twips to pixels, rounding to the nearest pixel.
 constexpr int pixels(int twips) {
     return (twips + TwipsPerPixel / 2) / TwipsPerPixel;
 }
+
+inline QString toQString(std::string_view text) {
+    return QString::fromUtf8(text.data(), static_cast<qsizetype>(text.size()));
+}
+
+// The widget for a control of `kind` (made in controls.cpp, the output area
+// in output_area.cpp).
+QWidget* makeControlWidget(const ControlRecord& record, Window& window);
+
+// The live widget of a control, checked as every control operation is: a
+// control whose widget is gone fails the operation with a RuntimeError.
+template <class Widget> Widget& live(ControlRecord& record, std::string_view operation) {
+    auto* widget = qobject_cast<Widget*>(static_cast<ControlSlot&>(record).widget.data());
+    if (widget == nullptr) {
+        RaiseControlError(record.name, operation, "the control no longer exists");
+    }
+    return *widget;
+}
+
+// Makes the toolkit describe the forms and the output areas to assistive
+// technology: a form as a window, an output area as read-only text that can
+// be read and followed. Once per process; later calls do nothing.
+void installAccessibleInterfaces();
+
+// Makes each label the buddy of the control it names, which names that
+// control for assistive technology.
+void bindLabels(const ControlList<ControlSlot>& controls);
+
+// Sets on `window` the largest font, no larger than the desktop's, at which
+// every caption of `controls` shows whole.
+void fitFont(Window& window, const ControlList<ControlSlot>& controls);
+
+// A caption as `widget` shows it in `font`, in device-independent pixels.
+CaptionSize measureCaption(const QWidget& widget, const QFont& font);
+
+// The icon with every image of an icon file's bytes; null if they hold none.
+const QIcon& iconFromFile(std::span<const unsigned char> bytes);
 
 } // namespace platform::detail

@@ -97,7 +97,11 @@ std::string accessibleProperty(HWND control,
 
 // The system's accessibility interface is made of COM objects.
 struct Session::Toolkit {
-    Toolkit() { CoInitializeEx(nullptr, COINIT_APARTMENTTHREADED); }
+    Toolkit() {
+        if (FAILED(CoInitializeEx(nullptr, COINIT_APARTMENTTHREADED))) {
+            throw std::runtime_error("COM could not be set up for the accessibility interface");
+        }
+    }
     ~Toolkit() { CoUninitialize(); }
     Toolkit(const Toolkit&) = delete;
     Toolkit& operator=(const Toolkit&) = delete;
@@ -131,14 +135,25 @@ struct Driver::State {
 
     // Closes each error report as soon as it comes up: a message box runs
     // its own event loop, which calls the thread's timer procedure.
+    // Both are called by the system, which no exception may reach: a report
+    // that cannot be read is still closed, and counted with what was read.
     static void CALLBACK closeReports(HWND /*window*/, UINT /*message*/, UINT_PTR /*timer*/,
-                                      DWORD /*time*/) {
+                                      DWORD /*time*/) noexcept {
         EnumThreadWindows(GetCurrentThreadId(), closeIfReport, 0);
     }
-    static BOOL CALLBACK closeIfReport(HWND box, LPARAM /*unused*/) {
+    static BOOL CALLBACK closeIfReport(HWND box, LPARAM /*unused*/) noexcept {
         if (active == nullptr || !hasClass(box, L"#32770") || IsWindowVisible(box) == FALSE) {
             return TRUE;
         }
+        try {
+            active->reports.push_back(read(box));
+        } catch (...) {
+            active->unreadReports = true;
+        }
+        SendMessageW(box, WM_COMMAND, IDOK, 0);
+        return TRUE;
+    }
+    static Report read(HWND box) {
         Report report;
         report.title = detail::narrow(windowText(box));
         report.ownedByWindow = GetWindow(box, GW_OWNER) == active->window.handle();
@@ -156,21 +171,25 @@ struct Driver::State {
                 report.text = withNewlines(text);
             }
         }
-        active->reports.push_back(report);
-        SendMessageW(box, WM_COMMAND, IDOK, 0);
-        return TRUE;
+        return report;
     }
 
     static inline State* active = nullptr; // the driver whose window is under test
     detail::Window& window;
     UINT_PTR timer = 0;
     std::vector<Report> reports;
+    bool unreadReports = false;
 };
 
 Driver::Driver(Form& form)
     : state_(std::make_unique<State>(form.window())) {
     State::active = state_.get();
+    // Without the timer a report would stay open and the test wait on it.
     state_->timer = SetTimer(nullptr, 0, 10, State::closeReports);
+    if (state_->timer == 0) {
+        State::active = nullptr;
+        throw std::runtime_error("the timer that closes error reports could not be set");
+    }
     form.Show();
     processPendingMessages();
 }
@@ -295,35 +314,11 @@ Rect Driver::Geometry(std::string_view control) const {
 
 CaptionExtent Driver::MeasureCaption(std::string_view control) const {
     HWND handle = state_->control(control);
-    const std::wstring caption = windowText(handle);
-    CaptionExtent extent;
     RECT client{};
     GetClientRect(handle, &client);
-    extent.box = {0, 0, client.right, client.bottom};
-
-    HDC context = GetDC(handle);
-    const HGDIOBJ previous =
-        SelectObject(context, reinterpret_cast<HFONT>(SendMessageW(handle, WM_GETFONT, 0, 0)));
-    SIZE size{};
-    GetTextExtentPoint32W(context, caption.c_str(), static_cast<int>(caption.size()), &size);
-    extent.lineWidth = size.cx;
-    TEXTMETRICW metrics{};
-    GetTextMetricsW(context, &metrics);
-    extent.lineHeight = metrics.tmHeight;
-    for (std::size_t start = 0; start < caption.size();) {
-        const std::size_t end = std::min(caption.find(L' ', start), caption.size());
-        GetTextExtentPoint32W(context, caption.c_str() + start, static_cast<int>(end - start),
-                              &size);
-        extent.widestWord = std::max(extent.widestWord, static_cast<int>(size.cx));
-        start = end + 1;
-    }
-    RECT wrapped{0, 0, client.right, 0};
-    DrawTextW(context, caption.c_str(), static_cast<int>(caption.size()), &wrapped,
-              DT_CALCRECT | DT_WORDBREAK | DT_NOPREFIX | DT_EXPANDTABS);
-    extent.wrappedHeight = wrapped.bottom;
-    SelectObject(context, previous);
-    ReleaseDC(handle, context);
-    return extent;
+    const auto font = reinterpret_cast<HFONT>(SendMessageW(handle, WM_GETFONT, 0, 0));
+    return {detail::measureCaption(font, Text(control), client.right),
+            {0, 0, client.right, client.bottom}};
 }
 
 std::string Driver::FocusedControl() const {
@@ -384,6 +379,9 @@ void Driver::Destroy(std::string_view control) {
 }
 
 std::vector<Report> Driver::TakeReports() {
+    if (std::exchange(state_->unreadReports, false)) {
+        throw std::runtime_error("an error report could not be read");
+    }
     return std::exchange(state_->reports, {});
 }
 

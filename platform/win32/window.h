@@ -1,34 +1,26 @@
 #pragma once
 
-// The system side of a form: the top-level window and the runtime's record of
-// each control on it. Only the platform layer and tests include this.
+// The system side of a form: the top-level window and the layer's record of
+// each control on it, and what the layer's files share. Only the platform
+// layer and tests include this.
 
+#include "platform/caption_fit.h"
+#include "platform/controls.h"
 #include "platform/forms.h"
 
-#include <functional>
 #include <memory>
+#include <optional>
 #include <span>
 #include <string>
 #include <string_view>
 #include <type_traits>
-#include <vector>
 #include <windows.h>
 
 namespace platform::detail {
 
-enum class ControlKind { TextBox, PictureBox, Label, CommandButton };
-
-struct ControlSlot {
-    std::string name;
-    ControlKind kind = ControlKind::Label;
-    int tabIndex = 0;
-    std::string labelFor; // for a label, the control it names
-    // The control's rectangle in twips, from the form's client area.
-    int left = 0;
-    int top = 0;
-    int width = 0;
-    int height = 0;
-    std::function<void()> click; // buttons only
+struct ControlSlot : ControlRecord {
+    explicit ControlSlot(ControlRecord record)
+        : ControlRecord(std::move(record)) {}
     // Null once the control is destroyed, which makes every later operation
     // on it fail cleanly instead of reaching a stale handle.
     HWND handle = nullptr;
@@ -55,11 +47,9 @@ public:
     Window(Window&&) = delete;
     Window& operator=(Window&&) = delete;
 
-    // Creates the control of `description` as a child at its twips
-    // rectangle; returns the runtime's record of it. `click` runs when a
-    // button is clicked.
-    ControlSlot& addControl(const ControlDescription& description, ControlKind kind,
-                            std::function<void()> click = {});
+    // Makes the control of `record` as a child at its twips rectangle;
+    // returns the layer's record of it.
+    ControlSlot& addControl(ControlRecord record);
 
     [[nodiscard]] HWND handle() const { return handle_; }
     // The record of the control named `name`, or of the control `handle`;
@@ -76,10 +66,6 @@ public:
     // exit status.
     int runUntilClosed();
 
-    // Runs a click procedure as the event dispatch does: an exception it
-    // raises is reported in a message box, and the program goes on.
-    void dispatch(const std::function<void()>& procedure);
-
 private:
     static LRESULT CALLBACK windowProcedure(HWND window, UINT message, WPARAM wParam,
                                             LPARAM lParam) noexcept;
@@ -88,22 +74,23 @@ private:
     [[nodiscard]] int pixels(int twips) const;
     // The window's outer rectangle for its client area at `dpi`.
     [[nodiscard]] RECT frameFor(UINT dpi) const;
+    // Where a control stands in the client area, in pixels.
+    [[nodiscard]] RECT placement(const ControlSlot& slot) const;
+    [[nodiscard]] HWND firstInTabOrder() const;
+    // Sizes the window and places every control at the current DPI, with the
+    // font and icons made for it once the window is shown.
+    void layOut();
+
     // Orders the controls among their siblings: the order of the tab chain,
     // which is the tab indices' order, with each label just before the
     // control it names, where assistive technology takes that control's name
     // from. Labels take no focus, so the tab chain stays as it is.
     void arrangeSiblings();
-    // Where a control stands in the client area, in pixels.
-    [[nodiscard]] RECT placement(const ControlSlot& slot) const;
     // A label stands above the control it names in the order of siblings, so
     // that it names it for assistive technology; it must not hide any part of
     // another control it overlaps, so its window keeps only the part where
     // it covers none.
     void clipLabels();
-    [[nodiscard]] HWND firstInTabOrder() const;
-    // Sizes the window and places every control at the current DPI, with the
-    // font and icons made for it once the window is shown.
-    void layOut();
     void fitFont();
     void setIcons();
 
@@ -112,11 +99,49 @@ private:
     int clientWidth_ = 0;  // twips
     int clientHeight_ = 0; // twips
     std::span<const unsigned char> iconFile_;
-    std::vector<std::unique_ptr<ControlSlot>> controls_;
+    ControlList<ControlSlot> controls_;
     HFONT font_ = nullptr;     // shared by the windows of the process
     HWND lastFocus_ = nullptr; // the control to give the focus back to on activation
     bool endsProgram_ = false;
 };
+
+// The window class of every form; 0 until the first form is made.
+ATOM formClass();
+
+// The window class, style and extended style of a control of `kind`.
+struct ControlLook {
+    const wchar_t* className;
+    DWORD style;
+    DWORD extendedStyle;
+};
+ControlLook lookOf(ControlKind kind);
+
+// Adds to a control the behaviour its kind has beyond the standard control's
+// (the keys of a button, the output area's copy) and makes it forget its
+// handle when it is destroyed.
+void subclassControl(ControlSlot& slot);
+
+// What the output area adds to the read-only edit it is made of, for the
+// messages it handles itself; nullopt for the others.
+std::optional<LRESULT> outputAreaMessage(HWND control, UINT message, WPARAM wParam, LPARAM lParam);
+// The colours of the output area: the background of a field, as a text box
+// has, although the player cannot type into it.
+LRESULT outputAreaColours(HDC context);
+
+// A control's text, read and written as every control operation is: a
+// control that is gone, or a call that fails, raises a RuntimeError naming
+// the control and `operation`.
+std::wstring readWideText(const ControlRecord& control, std::string_view operation);
+void writeWideText(const ControlRecord& control, std::string_view operation,
+                   const std::wstring& text);
+
+// `caption` in `font`, wrapped to `width` pixels, by the system's own text
+// measurement.
+CaptionSize measureCaption(HFONT font, std::string_view caption, int width);
+
+// The icon of `size` pixels made from an icon file's bytes, kept for the
+// life of the process; null if they hold no usable image.
+HICON sharedIcon(std::span<const unsigned char> file, int size);
 
 // Hands one message of the event loop on: the keyboard navigation of a
 // form's controls (Tab, Shift+Tab) takes what it handles, the window
@@ -125,6 +150,7 @@ void processMessage(MSG& message);
 
 // The system's description of its last error, for a report.
 std::string lastErrorText();
+[[noreturn]] void raiseSystemError(const char* what);
 
 // The text of a window or control; empty if it has none or is gone.
 std::wstring windowText(HWND window);

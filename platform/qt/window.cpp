@@ -1,0 +1,66 @@
+#include "platform/qt/window.h"
+
+#include "platform/toolkit.h"
+
+#include <vector>
+
+namespace platform::detail {
+
+Window::Window(const FormDescription& description) {
+    installAccessibleInterfaces();
+    setWindowTitle(toQString(description.caption));
+    setFixedSize(pixels(description.clientWidth), pixels(description.clientHeight));
+    if (!description.icon.empty()) {
+        setWindowIcon(iconFromFile(description.icon));
+    }
+}
+
+ControlSlot& Window::addControl(ControlRecord record) {
+    auto& slot = controls_.add(std::make_unique<ControlSlot>(std::move(record)));
+    slot.widget = makeControlWidget(slot, *this);
+    slot.widget->setObjectName(toQString(slot.name));
+    slot.widget->setGeometry(pixels(slot.left), pixels(slot.top), pixels(slot.width),
+                             pixels(slot.height));
+    return slot;
+}
+
+QWidget* Window::control(std::string_view name) const {
+    const ControlSlot* slot = controls_.find(name);
+    return slot == nullptr ? nullptr : slot->widget.data();
+}
+
+void Window::showWithInitialFocus() {
+    bindLabels(controls_);
+    std::vector<QWidget*> order;
+    for (const ControlSlot* slot : controls_.tabOrder()) {
+        if (slot->widget != nullptr && slot->widget->focusPolicy() != Qt::NoFocus) {
+            order.push_back(slot->widget);
+        }
+    }
+    for (std::size_t i = 1; i < order.size(); ++i) {
+        QWidget::setTabOrder(order[i - 1], order[i]);
+    }
+    fitFont(*this, controls_);
+    show();
+    if (!order.empty()) {
+        order.front()->setFocus(Qt::TabFocusReason);
+    }
+}
+
+std::unique_ptr<Window, WindowDeleter> MakeWindow(const FormDescription& description) {
+    return std::unique_ptr<Window, WindowDeleter>(new Window(description));
+}
+
+void WindowDeleter::operator()(Window* window) const noexcept {
+    delete window;
+}
+
+ControlRecord& AddControl(Window& window, ControlRecord record) {
+    return window.addControl(std::move(record));
+}
+
+void ShowForm(Window& window) {
+    window.showWithInitialFocus();
+}
+
+} // namespace platform::detail
