@@ -19,10 +19,7 @@ namespace {
 
 // Runs the event loop until every window has painted what it has to.
 void paintAll() {
-    MSG message{};
-    while (PeekMessageW(&message, nullptr, 0, 0, PM_REMOVE) != FALSE) {
-        platform::detail::processMessage(message);
-    }
+    platform::detail::processPendingMessages();
 }
 
 void startUpGame() {

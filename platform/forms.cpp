@@ -26,9 +26,9 @@ std::optional<std::string> RunProcedure(const std::function<void()>& procedure) 
     }
 }
 
-void Dispatch(Window& window, const std::function<void()>& procedure) {
+void Dispatch(FormWindow& window, const std::function<void()>& procedure) {
     if (const std::optional<std::string> report = RunProcedure(procedure)) {
-        ShowReport(window, *report);
+        window.showReport(*report);
     }
 }
 
@@ -43,7 +43,7 @@ Form::Form(const FormDescription& description)
 Form::~Form() = default;
 
 void Form::Show() {
-    detail::ShowForm(*window_);
+    window_->showWithInitialFocus();
 }
 
 const std::string& Control::Name() const {
@@ -51,8 +51,7 @@ const std::string& Control::Name() const {
 }
 
 TextBox::TextBox(Form& form, const ControlDescription& description)
-    : Control(detail::AddControl(form.window(), ControlRecord(ControlKind::TextBox, description))) {
-}
+    : Control(form.window().addControl(ControlRecord(ControlKind::TextBox, description))) {}
 
 std::string TextBox::Text() const {
     return detail::ReadText(record(), "Text");
@@ -63,8 +62,7 @@ void TextBox::SetText(std::string_view text) {
 }
 
 PictureBox::PictureBox(Form& form, const ControlDescription& description)
-    : Control(
-          detail::AddControl(form.window(), ControlRecord(ControlKind::PictureBox, description))) {}
+    : Control(form.window().addControl(ControlRecord(ControlKind::PictureBox, description))) {}
 
 void PictureBox::Clear() {
     detail::ClearOutput(record());
@@ -79,11 +77,11 @@ void PictureBox::Print(double number, Separator separator) {
 }
 
 Label::Label(Form& form, const ControlDescription& description)
-    : Control(detail::AddControl(form.window(), ControlRecord(ControlKind::Label, description))) {}
+    : Control(form.window().addControl(ControlRecord(ControlKind::Label, description))) {}
 
 CommandButton::CommandButton(Form& form, const ControlDescription& description,
                              std::function<void()> click)
-    : Control(detail::AddControl(form.window(), ControlRecord(ControlKind::CommandButton,
-                                                              description, std::move(click)))) {}
+    : Control(form.window().addControl(
+          ControlRecord(ControlKind::CommandButton, description, std::move(click)))) {}
 
 } // namespace platform

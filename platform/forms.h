@@ -11,12 +11,8 @@
 namespace platform {
 
 namespace detail {
-class Window;
+class FormWindow;
 struct ControlRecord;
-// Each platform layer destroys its own windows.
-struct WindowDeleter {
-    void operator()(Window* window) const noexcept;
-};
 } // namespace detail
 
 // Positions and sizes are in twips, 1/1440 inch: 15 twips to a pixel at
@@ -61,10 +57,10 @@ public:
     void Show();
 
     // The toolkit window, for the runtime and for tests; opaque to the game.
-    [[nodiscard]] detail::Window& window() const { return *window_; }
+    [[nodiscard]] detail::FormWindow& window() const { return *window_; }
 
 private:
-    std::unique_ptr<detail::Window, detail::WindowDeleter> window_;
+    std::unique_ptr<detail::FormWindow> window_;
 };
 
 // What the game holds of a control: its name and a reference to the runtime's

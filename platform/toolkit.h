@@ -3,8 +3,9 @@
 // What each platform layer supplies to the forms and controls written once
 // in platform/forms.cpp: a window with its controls, their text, the output
 // area's print and clear, and the report of a run-time error. Each layer
-// defines its Window, and its record of a control derived from
-// ControlRecord, in its window.h. Only the platform layer includes this.
+// defines its Window, a FormWindow, and its record of a control derived
+// from ControlRecord, in its window.h. Only the platform layer includes
+// this.
 
 #include "platform/controls.h"
 #include "platform/forms.h"
@@ -17,15 +18,31 @@
 
 namespace platform::detail {
 
-std::unique_ptr<Window, WindowDeleter> MakeWindow(const FormDescription& description);
+// The window of a form, as each layer makes it with the toolkit.
+class FormWindow {
+public:
+    FormWindow() = default;
+    virtual ~FormWindow() = default;
+    FormWindow(const FormWindow&) = delete;
+    FormWindow& operator=(const FormWindow&) = delete;
+    FormWindow(FormWindow&&) = delete;
+    FormWindow& operator=(FormWindow&&) = delete;
 
-// Makes the toolkit's control for `record` on `window` and keeps the record.
-ControlRecord& AddControl(Window& window, ControlRecord record);
+    // Makes the toolkit's control for `record` at its twips rectangle and
+    // keeps the record.
+    virtual ControlRecord& addControl(ControlRecord record) = 0;
 
-// Shows the window with the controls in tab order, each label naming its
-// control, the font fitted to the captions and the keyboard focus on the
-// first control that takes it.
-void ShowForm(Window& window);
+    // Shows the window with the controls in tab order, each label naming
+    // its control, the font fitted to the captions and the keyboard focus on
+    // the first control that takes it.
+    virtual void showWithInitialFocus() = 0;
+
+    // Shows the player the report of a run-time error, modal to the window,
+    // and returns once it is closed.
+    virtual void showReport(const std::string& report) = 0;
+};
+
+std::unique_ptr<FormWindow> MakeWindow(const FormDescription& description);
 
 // The control operations. Each raises a RuntimeError naming the control and
 // the operation when it fails, the control being gone among other reasons.
@@ -34,10 +51,6 @@ void WriteText(ControlRecord& control, std::string_view operation, std::string_v
 void ClearOutput(ControlRecord& control);
 void PrintOutput(ControlRecord& control, std::string_view item, bool lineEnd);
 
-// Shows the player the report of a run-time error, modal to `window`, and
-// returns once it is closed.
-void ShowReport(Window& window, const std::string& report);
-
 // The report a click procedure's failure brings up: the text of the
 // RuntimeError it raised, or one made for any other exception. Empty if it
 // ran to its end.
@@ -45,6 +58,6 @@ std::optional<std::string> RunProcedure(const std::function<void()>& procedure);
 
 // Runs a click procedure as the event dispatch does: whatever it raises is
 // reported, and the program goes on.
-void Dispatch(Window& window, const std::function<void()>& procedure);
+void Dispatch(FormWindow& window, const std::function<void()>& procedure);
 
 } // namespace platform::detail

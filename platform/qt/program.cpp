@@ -3,13 +3,8 @@
 #include "platform/toolkit.h"
 
 #include <QApplication>
-#include <QMessageBox>
 
 namespace platform {
-
-void detail::ShowReport(Window& window, const std::string& report) {
-    QMessageBox::critical(&window, window.windowTitle(), QString::fromStdString(report));
-}
 
 int Start(const Project& project) {
     // The program takes nothing from its command line; the toolkit is given
@@ -22,7 +17,7 @@ int Start(const Project& project) {
     QApplication::setApplicationVersion(detail::toQString(project.version));
     QGuiApplication::setDesktopFileName(detail::toQString(project.id));
     const std::unique_ptr<Form> startupForm = project.createStartupForm();
-    QApplication::setWindowIcon(startupForm->window().windowIcon());
+    QApplication::setWindowIcon(detail::windowOf(*startupForm).windowIcon());
     startupForm->Show();
     return QApplication::exec();
 }

@@ -65,7 +65,7 @@ struct Driver::State {
 };
 
 Driver::Driver(Form& form)
-    : state_(std::make_unique<State>(form.window())) {
+    : state_(std::make_unique<State>(detail::windowOf(form))) {
     QObject::connect(&state_->closer, &QTimer::timeout, [state = state_.get()] {
         if (auto* box = qobject_cast<QMessageBox*>(QApplication::activeModalWidget())) {
             state->reports.push_back({toStd(box->windowTitle()), toStd(box->text()),

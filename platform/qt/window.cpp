@@ -4,6 +4,8 @@
 
 #include <vector>
 
+#include <QMessageBox>
+
 namespace platform::detail {
 
 Window::Window(const FormDescription& description) {
@@ -47,20 +49,12 @@ void Window::showWithInitialFocus() {
     }
 }
 
-std::unique_ptr<Window, WindowDeleter> MakeWindow(const FormDescription& description) {
-    return std::unique_ptr<Window, WindowDeleter>(new Window(description));
+void Window::showReport(const std::string& report) {
+    QMessageBox::critical(this, windowTitle(), QString::fromStdString(report));
 }
 
-void WindowDeleter::operator()(Window* window) const noexcept {
-    delete window;
-}
-
-ControlRecord& AddControl(Window& window, ControlRecord record) {
-    return window.addControl(std::move(record));
-}
-
-void ShowForm(Window& window) {
-    window.showWithInitialFocus();
+std::unique_ptr<FormWindow> MakeWindow(const FormDescription& description) {
+    return std::make_unique<Window>(description);
 }
 
 } // namespace platform::detail

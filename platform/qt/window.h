@@ -7,6 +7,7 @@
 #include "platform/caption_fit.h"
 #include "platform/controls.h"
 #include "platform/forms.h"
+#include "platform/toolkit.h"
 
 #include <string>
 #include <string_view>
@@ -26,24 +27,27 @@ struct ControlSlot : ControlRecord {
     QPointer<QWidget> widget;
 };
 
-class Window final : public QWidget {
+class Window final : public QWidget, public FormWindow {
     Q_OBJECT
 
 public:
     explicit Window(const FormDescription& description);
 
-    // Makes the widget of `record` as a child at its twips rectangle, named
-    // by the control's name; returns the layer's record of it.
-    ControlSlot& addControl(ControlRecord record);
+    // Makes the widget of `record` as a child, named by the control's name.
+    ControlSlot& addControl(ControlRecord record) override;
+    void showWithInitialFocus() override;
+    void showReport(const std::string& report) override;
 
     // The widget of the control named `name`, or null if there is none.
     [[nodiscard]] QWidget* control(std::string_view name) const;
 
-    void showWithInitialFocus();
-
 private:
     ControlList<ControlSlot> controls_;
 };
+
+inline Window& windowOf(const Form& form) {
+    return static_cast<Window&>(form.window());
+}
 
 // Converts twips to pixels, rounding to the nearest pixel.
 constexpr int pixels(int twips) {

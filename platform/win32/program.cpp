@@ -3,17 +3,14 @@
 #include "platform/win32/unicode.h"
 #include "platform/win32/window.h"
 
+#include <chrono>
 #include <commctrl.h>
 #include <exception>
+#include <functional>
 #include <windows.h>
 
 namespace platform {
 namespace detail {
-
-void ShowReport(Window& window, const std::string& report) {
-    MessageBoxW(window.handle(), widen(report).c_str(), windowText(window.handle()).c_str(),
-                MB_OK | MB_ICONERROR);
-}
 
 int Window::runUntilClosed() {
     endsProgram_ = true;
@@ -35,6 +32,26 @@ void processMessage(MSG& message) {
     DispatchMessageW(&message);
 }
 
+void processPendingMessages() {
+    MSG message{};
+    while (PeekMessageW(&message, nullptr, 0, 0, PM_REMOVE) != FALSE) {
+        processMessage(message);
+    }
+}
+
+bool processMessagesUntil(const std::function<bool()>& done,
+                          std::chrono::steady_clock::duration limit) {
+    const auto deadline = std::chrono::steady_clock::now() + limit;
+    while (!done()) {
+        if (std::chrono::steady_clock::now() > deadline) {
+            return false;
+        }
+        MsgWaitForMultipleObjects(0, nullptr, FALSE, 10, QS_ALLINPUT);
+        processPendingMessages();
+    }
+    return true;
+}
+
 } // namespace detail
 
 int Start(const Project& project) {
@@ -43,7 +60,7 @@ int Start(const Project& project) {
     try {
         const std::unique_ptr<Form> startupForm = project.createStartupForm();
         startupForm->Show();
-        return startupForm->window().runUntilClosed();
+        return detail::windowOf(*startupForm).runUntilClosed();
     } catch (const std::exception& error) {
         // The window could not be made: nothing else can be shown.
         MessageBoxW(nullptr, detail::widen(error.what()).c_str(),

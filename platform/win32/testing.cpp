@@ -17,30 +17,8 @@ namespace {
 
 using detail::windowText;
 
-using Clock = std::chrono::steady_clock;
-
-// Runs the event loop until nothing is left to do: the window procedures
-// have seen every message already queued, input included.
-void processPendingMessages() {
-    MSG message{};
-    while (PeekMessageW(&message, nullptr, 0, 0, PM_REMOVE) != FALSE) {
-        detail::processMessage(message);
-    }
-}
-
-// Runs the event loop until `done` holds or `limit` has passed; whether it
-// holds.
-template <class Condition> bool processMessagesUntil(Condition done, Clock::duration limit) {
-    const auto deadline = Clock::now() + limit;
-    while (!done()) {
-        if (Clock::now() > deadline) {
-            return false;
-        }
-        MsgWaitForMultipleObjects(0, nullptr, FALSE, 10, QS_ALLINPUT);
-        processPendingMessages();
-    }
-    return true;
-}
+using detail::processMessagesUntil;
+using detail::processPendingMessages;
 
 std::string withNewlines(std::wstring text) {
     std::erase(text, L'\r');
@@ -182,7 +160,7 @@ struct Driver::State {
 };
 
 Driver::Driver(Form& form)
-    : state_(std::make_unique<State>(form.window())) {
+    : state_(std::make_unique<State>(detail::windowOf(form))) {
     State::active = state_.get();
     // Without the timer a report would stay open and the test wait on it.
     state_->timer = SetTimer(nullptr, 0, 10, State::closeReports);
@@ -214,33 +192,27 @@ void Driver::Press(Key key) {
         WORD key;
         DWORD flags;
     };
-    std::vector<Stroke> down;
-    switch (key) {
-    case Key::Tab:
-        down = {{VK_TAB, 0}};
-        break;
-    case Key::Backtab:
-        down = {{VK_SHIFT, 0}, {VK_TAB, 0}};
-        break;
-    case Key::Left: // the arrow keys are extended keys
-        down = {{VK_LEFT, KEYEVENTF_EXTENDEDKEY}};
-        break;
-    case Key::Right:
-        down = {{VK_RIGHT, KEYEVENTF_EXTENDEDKEY}};
-        break;
-    case Key::Space:
-        down = {{VK_SPACE, 0}};
-        break;
-    case Key::Return:
-        down = {{VK_RETURN, 0}};
-        break;
-    case Key::Enter: // the keypad's: the same key code, from the extended keys
-        down = {{VK_RETURN, KEYEVENTF_EXTENDEDKEY}};
-        break;
-    case Key::Copy:
-        down = {{VK_CONTROL, 0}, {'C', 0}};
-        break;
-    }
+    const std::vector<Stroke> down = [key]() -> std::vector<Stroke> {
+        switch (key) {
+        case Key::Tab:
+            return {{VK_TAB, 0}};
+        case Key::Backtab:
+            return {{VK_SHIFT, 0}, {VK_TAB, 0}};
+        case Key::Left: // the arrow keys are extended keys
+            return {{VK_LEFT, KEYEVENTF_EXTENDEDKEY}};
+        case Key::Right:
+            return {{VK_RIGHT, KEYEVENTF_EXTENDEDKEY}};
+        case Key::Space:
+            return {{VK_SPACE, 0}};
+        case Key::Return:
+            return {{VK_RETURN, 0}};
+        case Key::Enter: // the keypad's: the same key code, from the extended keys
+            return {{VK_RETURN, KEYEVENTF_EXTENDEDKEY}};
+        case Key::Copy:
+            break;
+        }
+        return {{VK_CONTROL, 0}, {'C', 0}};
+    }();
     // Keys go to the foreground window, which a newly shown window becomes
     // only once the display has mapped it.
     HWND window = state_->window.handle();

@@ -257,20 +257,12 @@ LRESULT Window::handleMessage(UINT message, WPARAM wParam, LPARAM lParam) {
     return DefWindowProcW(handle_, message, wParam, lParam);
 }
 
-std::unique_ptr<Window, WindowDeleter> MakeWindow(const FormDescription& description) {
-    return std::unique_ptr<Window, WindowDeleter>(new Window(description));
+void Window::showReport(const std::string& report) {
+    MessageBoxW(handle_, widen(report).c_str(), windowText(handle_).c_str(), MB_OK | MB_ICONERROR);
 }
 
-void WindowDeleter::operator()(Window* window) const noexcept {
-    delete window;
-}
-
-ControlRecord& AddControl(Window& window, ControlRecord record) {
-    return window.addControl(std::move(record));
-}
-
-void ShowForm(Window& window) {
-    window.showWithInitialFocus();
+std::unique_ptr<FormWindow> MakeWindow(const FormDescription& description) {
+    return std::make_unique<Window>(description);
 }
 
 } // namespace platform::detail

@@ -7,7 +7,10 @@
 #include "platform/caption_fit.h"
 #include "platform/controls.h"
 #include "platform/forms.h"
+#include "platform/toolkit.h"
 
+#include <chrono>
+#include <functional>
 #include <memory>
 #include <optional>
 #include <span>
@@ -38,18 +41,18 @@ struct IconDeleter {
 };
 using UniqueIcon = std::unique_ptr<std::remove_pointer_t<HICON>, IconDeleter>;
 
-class Window {
+class Window final : public FormWindow {
 public:
     explicit Window(const FormDescription& description);
-    ~Window();
+    ~Window() override;
     Window(const Window&) = delete;
     Window& operator=(const Window&) = delete;
     Window(Window&&) = delete;
     Window& operator=(Window&&) = delete;
 
-    // Makes the control of `record` as a child at its twips rectangle;
-    // returns the layer's record of it.
-    ControlSlot& addControl(ControlRecord record);
+    ControlSlot& addControl(ControlRecord record) override;
+    void showWithInitialFocus() override;
+    void showReport(const std::string& report) override;
 
     [[nodiscard]] HWND handle() const { return handle_; }
     // The record of the control named `name`, or of the control `handle`;
@@ -57,10 +60,6 @@ public:
     [[nodiscard]] const ControlSlot* find(std::string_view name) const;
     [[nodiscard]] const ControlSlot* find(HWND handle) const;
     [[nodiscard]] std::string caption() const;
-
-    // Puts the controls in tab order, fits the font and shows the window
-    // with the keyboard focus on the first control that takes it.
-    void showWithInitialFocus();
 
     // Runs the event loop until the window is closed; returns the program's
     // exit status.
@@ -105,6 +104,10 @@ private:
     bool endsProgram_ = false;
 };
 
+inline Window& windowOf(const Form& form) {
+    return static_cast<Window&>(form.window());
+}
+
 // The window class of every form; 0 until the first form is made.
 ATOM formClass();
 
@@ -147,6 +150,13 @@ HICON sharedIcon(std::span<const unsigned char> file, int size);
 // form's controls (Tab, Shift+Tab) takes what it handles, the window
 // procedure the rest. The event loop and the tests' driver both use it.
 void processMessage(MSG& message);
+// Runs the event loop until nothing is left to do: the window procedures
+// have seen every message already queued, input included.
+void processPendingMessages();
+// Runs the event loop until `done` holds or `limit` has passed; whether it
+// holds.
+bool processMessagesUntil(const std::function<bool()>& done,
+                          std::chrono::steady_clock::duration limit);
 
 // The system's description of its last error, for a report.
 std::string lastErrorText();
