@@ -7,12 +7,10 @@ build_packages=(cmake g++ make qt6-base-dev libgl-dev fonts-dejavu-core)
 # GoogleTest programs; the end-to-end test plays on a real X server with real
 # input and reads the window back through the clipboard; the accessibility
 # test plays through the AT-SPI bus in a private D-Bus session, with the
-# program's clock fixed by libfaketime. The Windows resources are compiled
-# with mingw-w64's windres and read back; the installed desktop files are
+# program's clock fixed by libfaketime; the installed desktop files are
 # checked by their validators.
 test_packages=("${build_packages[@]}" libgtest-dev googletest xvfb xauth xdotool xclip
-               dbus at-spi2-core python3-pyatspi faketime
-               binutils-mingw-w64-x86-64 desktop-file-utils appstream
+               dbus at-spi2-core python3-pyatspi faketime desktop-file-utils appstream
                libbenchmark-dev)
 
 # To cross-compile the Windows program with mingw-w64: the icon tool is

@@ -1,6 +1,8 @@
 #include "game_window.h"
 
 #include <gtest/gtest.h>
+#include <new>
+#include <stdexcept>
 
 namespace {
 
@@ -86,6 +88,51 @@ INSTANTIATE_TEST_SUITE_P(
                     "The number is 1\nYou lost! (Player bankrupt)\n"},
         MissingCase{"output_cleared", "Picture1", "Command3", 4,
                     "Run-time error: Picture1.Clear failed: the control no longer exists", ""}),
+    [](const auto& info) { return std::string(info.param.name); });
+
+// Whatever a click procedure throws, a run-time error or not, is reported,
+// and the window goes on taking clicks.
+struct ThrownCase {
+    const char* name;
+    void (*raise)();
+    const char* report;
+};
+
+class Thrown : public testing::TestWithParam<ThrownCase> {};
+
+TEST_P(Thrown, IsReportedAndTheWindowGoesOn) {
+    platform::Form form(
+        {.caption = "Thrown", .clientWidth = 1500, .clientHeight = 1000, .icon = {}});
+    int clicks = 0;
+    const platform::CommandButton button(
+        form, {.name = "Command1", .caption = "Throw", .width = 975, .height = 495, .labelFor = {}},
+        [&clicks] {
+            ++clicks;
+            GetParam().raise();
+        });
+    platform::testing::Driver driver(form);
+    for (int click = 1; click <= 2; ++click) {
+        driver.Click("Command1");
+        const std::vector<Report> reports = driver.TakeReports();
+        ASSERT_EQ(reports.size(), 1U);
+        EXPECT_EQ(reports.front().text, GetParam().report);
+        EXPECT_EQ(reports.front().title, "Thrown");
+        EXPECT_TRUE(reports.front().ownedByWindow);
+    }
+    EXPECT_EQ(clicks, 2);
+    EXPECT_TRUE(driver.IsShown());
+}
+
+INSTANTIATE_TEST_SUITE_P(
+    Errors, Thrown,
+    testing::Values(
+        ThrownCase{"runtime_error", [] { throw platform::RuntimeError("Run-time error: x"); },
+                   "Run-time error: x"},
+        ThrownCase{"standard", [] { throw std::logic_error("no such step"); },
+                   "Run-time error: no such step"},
+        ThrownCase{"out_of_memory", [] { throw std::bad_alloc(); },
+                   "Run-time error: out of memory"},
+        ThrownCase{"not_standard", [] { throw 42; }, "Run-time error: the operation failed"}),
     [](const auto& info) { return std::string(info.param.name); });
 
 } // namespace
