@@ -5,16 +5,20 @@
 namespace platform::detail {
 
 CaptionSize MeasureCaption(std::string_view caption, int width, const TextMetrics& metrics) {
-    CaptionSize size{metrics.lineWidth(caption), metrics.lineHeight(), 0,
-                     metrics.wrappedHeight(caption, width)};
+    return {metrics.lineWidth(caption), metrics.lineHeight(), WidestWord(caption, metrics),
+            metrics.wrappedHeight(caption, width)};
+}
+
+int WidestWord(std::string_view caption, const TextMetrics& metrics) {
+    int widest = 0;
     while (!caption.empty()) {
         const std::string_view word = caption.substr(0, caption.find(' '));
         if (!word.empty()) {
-            size.widestWord = std::max(size.widestWord, metrics.lineWidth(word));
+            widest = std::max(widest, metrics.lineWidth(word));
         }
         caption.remove_prefix(std::min(caption.size(), word.size() + 1));
     }
-    return size;
+    return widest;
 }
 
 } // namespace platform::detail
