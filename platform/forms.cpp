@@ -5,6 +5,7 @@
 
 #include <exception>
 #include <new>
+#include <string>
 #include <utility>
 
 namespace platform {
@@ -27,9 +28,47 @@ std::optional<std::string> RunProcedure(const std::function<void()>& procedure) 
 }
 
 void Dispatch(FormWindow& window, const std::function<void()>& procedure) {
-    if (const std::optional<std::string> report = RunProcedure(procedure)) {
+    window.takeAnnouncement(); // only this click's changes are said
+    const std::optional<std::string> report = RunProcedure(procedure);
+    if (const std::string said = window.takeAnnouncement(); !said.empty()) {
+        window.announce(said);
+    }
+    if (report) {
         window.showReport(*report);
     }
+}
+
+void FormWindow::noteCleared() {
+    std::erase_if(said_, [](const Line& line) { return line.printed; });
+    lineOpen_ = false;
+}
+
+void FormWindow::notePrinted(std::string_view item, bool lineEnd) {
+    if (!lineOpen_) {
+        said_.push_back({{}, true});
+    }
+    said_.back().text += item;
+    lineOpen_ = !lineEnd;
+}
+
+void FormWindow::noteText(const ControlRecord& field, std::string_view text) {
+    if (!text.empty()) {
+        const ControlRecord* label = labelOf(field);
+        said_.push_back(
+            {(label != nullptr ? label->caption + " " : std::string()) + std::string(text), false});
+        lineOpen_ = false;
+    }
+}
+
+std::string FormWindow::takeAnnouncement() {
+    std::string text;
+    for (const Line& line : std::exchange(said_, {})) {
+        if (!line.text.empty()) {
+            text += (text.empty() ? "" : "\n") + line.text;
+        }
+    }
+    lineOpen_ = false;
+    return text;
 }
 
 } // namespace detail
@@ -51,7 +90,8 @@ const std::string& Control::Name() const {
 }
 
 TextBox::TextBox(Form& form, const ControlDescription& description)
-    : Control(form.window().addControl(ControlRecord(ControlKind::TextBox, description))) {}
+    : Control(form.window(),
+              form.window().addControl(ControlRecord(ControlKind::TextBox, description))) {}
 
 std::string TextBox::Text() const {
     return detail::ReadText(record(), "Text");
@@ -59,17 +99,21 @@ std::string TextBox::Text() const {
 
 void TextBox::SetText(std::string_view text) {
     detail::WriteText(record(), "SetText", text);
+    window().noteText(record(), text);
 }
 
 PictureBox::PictureBox(Form& form, const ControlDescription& description)
-    : Control(form.window().addControl(ControlRecord(ControlKind::PictureBox, description))) {}
+    : Control(form.window(),
+              form.window().addControl(ControlRecord(ControlKind::PictureBox, description))) {}
 
 void PictureBox::Clear() {
     detail::ClearOutput(record());
+    window().noteCleared();
 }
 
 void PictureBox::Print(std::string_view text, Separator separator) {
     detail::PrintOutput(record(), text, separator == Separator::LineEnd);
+    window().notePrinted(text, separator == Separator::LineEnd);
 }
 
 void PictureBox::Print(double number, Separator separator) {
@@ -77,11 +121,12 @@ void PictureBox::Print(double number, Separator separator) {
 }
 
 Label::Label(Form& form, const ControlDescription& description)
-    : Control(form.window().addControl(ControlRecord(ControlKind::Label, description))) {}
+    : Control(form.window(),
+              form.window().addControl(ControlRecord(ControlKind::Label, description))) {}
 
 CommandButton::CommandButton(Form& form, const ControlDescription& description,
                              std::function<void()> click)
-    : Control(form.window().addControl(
-          ControlRecord(ControlKind::CommandButton, description, std::move(click)))) {}
+    : Control(form.window(), form.window().addControl(ControlRecord(
+                                 ControlKind::CommandButton, description, std::move(click)))) {}
 
 } // namespace platform

@@ -71,11 +71,14 @@ public:
     [[nodiscard]] const std::string& Name() const;
 
 protected:
-    explicit Control(detail::ControlRecord& record)
-        : record_(&record) {}
+    Control(detail::FormWindow& window, detail::ControlRecord& record)
+        : window_(&window)
+        , record_(&record) {}
+    [[nodiscard]] detail::FormWindow& window() const { return *window_; }
     [[nodiscard]] detail::ControlRecord& record() const { return *record_; }
 
 private:
+    detail::FormWindow* window_;
     detail::ControlRecord* record_; // owned by the form's window
 };
 

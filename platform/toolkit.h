@@ -15,6 +15,7 @@
 #include <optional>
 #include <string>
 #include <string_view>
+#include <vector>
 
 namespace platform::detail {
 
@@ -40,6 +41,31 @@ public:
     // Shows the player the report of a run-time error, modal to the window,
     // and returns once it is closed.
     virtual void showReport(const std::string& report) = 0;
+
+    // Has assistive technology say `text` at once, wherever the focus is:
+    // what a click printed and the fields it changed, one a line.
+    virtual void announce(const std::string& text) = 0;
+
+    // The label that names `control`; null if none does.
+    [[nodiscard]] virtual const ControlRecord* labelOf(const ControlRecord& control) const = 0;
+
+    // What the control operations tell the window while a click runs: the
+    // output area cleared, an item printed, a field's new text.
+    void noteCleared();
+    void notePrinted(std::string_view item, bool lineEnd);
+    void noteText(const ControlRecord& field, std::string_view text);
+    // What to announce of the click that ran since the last call: the lines
+    // printed since the last clear, and each field's new text named by its
+    // label, in the order they came. Empty if there is nothing to say.
+    std::string takeAnnouncement();
+
+private:
+    struct Line {
+        std::string text;
+        bool printed; // by the output area, and gone when it is cleared
+    };
+    std::vector<Line> said_;
+    bool lineOpen_ = false; // the last printed line goes on with the next item
 };
 
 std::unique_ptr<FormWindow> MakeWindow(const FormDescription& description);

@@ -57,6 +57,19 @@ private:
     [[nodiscard]] QString printed() const { return static_cast<OutputArea*>(widget())->text(); }
 };
 
+// What announces to assistive technology: a notification in a status bar,
+// neither of which a player sees. A screen reader speaks a notification
+// when it is shown, wherever the focus is, and one in a status bar without
+// naming its role; what it says is the notification's name.
+class AnnouncementBar final : public QWidget {
+public:
+    using QWidget::QWidget;
+};
+class Announcement final : public QWidget {
+public:
+    using QWidget::QWidget;
+};
+
 // The interfaces of the layer's own widgets; the toolkit makes those of its
 // standard ones.
 QAccessibleInterface* accessibleInterface(const QString& /*className*/, QObject* object) {
@@ -68,6 +81,12 @@ QAccessibleInterface* accessibleInterface(const QString& /*className*/, QObject*
     if (auto* window = qobject_cast<Window*>(object)) {
         return new QAccessibleWidget(window, QAccessible::Window);
     }
+    if (auto* bar = dynamic_cast<AnnouncementBar*>(object)) {
+        return new QAccessibleWidget(bar, QAccessible::StatusBar);
+    }
+    if (auto* announcement = dynamic_cast<Announcement*>(object)) {
+        return new QAccessibleWidget(announcement, QAccessible::Notification);
+    }
     return nullptr;
 }
 
@@ -76,6 +95,28 @@ QAccessibleInterface* accessibleInterface(const QString& /*className*/, QObject*
 void installAccessibleInterfaces() {
     [[maybe_unused]] static const bool installed =
         (QAccessible::installFactory(accessibleInterface), true);
+}
+
+QWidget* makeAnnouncementBar(QWidget& window) {
+    auto* bar = new AnnouncementBar(&window);
+    bar->hide();
+    return bar;
+}
+
+void Window::announce(const std::string& text) {
+    // Each announcement is a notification of its own, whose name never
+    // changes: a screen reader that reads it late still reads what it said.
+    auto* announcement = new Announcement(announcementBar_);
+    announcement->setAccessibleName(toQString(text));
+    QAccessibleEvent shown(announcement, QAccessible::ObjectShow);
+    QAccessible::updateAccessibility(&shown);
+    // The latest few stay for a screen reader that is behind; older ones go.
+    constexpr qsizetype kept = 8;
+    const auto announcements =
+        announcementBar_->findChildren<Announcement*>(Qt::FindDirectChildrenOnly);
+    for (qsizetype i = 0; i + kept < announcements.size(); ++i) {
+        delete announcements[i];
+    }
 }
 
 void bindLabels(const ControlList<ControlSlot>& controls) {

@@ -8,7 +8,8 @@
 
 namespace platform::detail {
 
-Window::Window(const FormDescription& description) {
+Window::Window(const FormDescription& description)
+    : announcementBar_(makeAnnouncementBar(*this)) {
     installAccessibleInterfaces();
     setWindowTitle(toQString(description.caption));
     setFixedSize(pixels(description.clientWidth), pixels(description.clientHeight));

@@ -37,12 +37,17 @@ public:
     ControlSlot& addControl(ControlRecord record) override;
     void showWithInitialFocus() override;
     void showReport(const std::string& report) override;
+    void announce(const std::string& text) override;
+    [[nodiscard]] const ControlRecord* labelOf(const ControlRecord& control) const override {
+        return controls_.labelOf(control);
+    }
 
     // The widget of the control named `name`, or null if there is none.
     [[nodiscard]] QWidget* control(std::string_view name) const;
 
 private:
     ControlList<ControlSlot> controls_;
+    QWidget* announcementBar_; // for assistive technology only: never shown
 };
 
 inline Window& windowOf(const Form& form) {
@@ -76,6 +81,10 @@ template <class Widget> Widget& live(ControlRecord& record, std::string_view ope
 // technology: a form as a window, an output area as read-only text that can
 // be read and followed. Once per process; later calls do nothing.
 void installAccessibleInterfaces();
+
+// Makes the status bar on `window` that holds what is announced to
+// assistive technology, as notifications; it is never shown.
+QWidget* makeAnnouncementBar(QWidget& window);
 
 // Makes each label the buddy of the control it names, which names that
 // control for assistive technology.

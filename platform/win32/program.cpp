@@ -57,6 +57,9 @@ bool processMessagesUntil(const std::function<bool()>& done,
 int Start(const Project& project) {
     const INITCOMMONCONTROLSEX controls{sizeof(INITCOMMONCONTROLSEX), ICC_STANDARD_CLASSES};
     InitCommonControlsEx(&controls);
+    // The accessibility services that mark live regions are COM objects;
+    // without them the game still plays, and its events still go out.
+    const detail::ComApartment com;
     try {
         const std::unique_ptr<Form> startupForm = project.createStartupForm();
         startupForm->Show();

@@ -10,13 +10,16 @@
 #include "platform/toolkit.h"
 
 #include <chrono>
+#include <deque>
 #include <functional>
 #include <memory>
+#include <objbase.h>
 #include <optional>
 #include <span>
 #include <string>
 #include <string_view>
 #include <type_traits>
+#include <unknwn.h>
 #include <windows.h>
 
 namespace platform::detail {
@@ -41,6 +44,32 @@ struct IconDeleter {
 };
 using UniqueIcon = std::unique_ptr<std::remove_pointer_t<HICON>, IconDeleter>;
 
+// The thread's COM apartment, for as long as this lives.
+class ComApartment {
+public:
+    ComApartment()
+        : initialized_(SUCCEEDED(CoInitializeEx(nullptr, COINIT_APARTMENTTHREADED))) {}
+    ~ComApartment() {
+        if (initialized_) {
+            CoUninitialize();
+        }
+    }
+    ComApartment(const ComApartment&) = delete;
+    ComApartment& operator=(const ComApartment&) = delete;
+    ComApartment(ComApartment&&) = delete;
+    ComApartment& operator=(ComApartment&&) = delete;
+
+    [[nodiscard]] bool initialized() const { return initialized_; }
+
+private:
+    bool initialized_;
+};
+
+// A COM object, released when it goes.
+struct ReleaseInterface {
+    void operator()(IUnknown* object) const { object->Release(); }
+};
+
 class Window final : public FormWindow {
 public:
     explicit Window(const FormDescription& description);
@@ -53,6 +82,10 @@ public:
     ControlSlot& addControl(ControlRecord record) override;
     void showWithInitialFocus() override;
     void showReport(const std::string& report) override;
+    void announce(const std::string& text) override;
+    [[nodiscard]] const ControlRecord* labelOf(const ControlRecord& control) const override {
+        return controls_.labelOf(control);
+    }
 
     [[nodiscard]] HWND handle() const { return handle_; }
     // The record of the control named `name`, or of the control `handle`;
@@ -99,8 +132,10 @@ private:
     int clientHeight_ = 0; // twips
     std::span<const unsigned char> iconFile_;
     ControlList<ControlSlot> controls_;
-    HFONT font_ = nullptr;     // shared by the windows of the process
-    HWND lastFocus_ = nullptr; // the control to give the focus back to on activation
+    HFONT font_ = nullptr;           // shared by the windows of the process
+    HWND lastFocus_ = nullptr;       // the control to give the focus back to on activation
+    std::deque<HWND> announcements_; // the latest, oldest first
+    std::unique_ptr<IUnknown, ReleaseInterface> liveRegions_; // the annotation service
     bool endsProgram_ = false;
 };
 
