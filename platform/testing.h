@@ -133,6 +133,9 @@ public:
     void Destroy(std::string_view control);
     // The error reports closed since the last call, oldest first.
     std::vector<Report> TakeReports();
+    // What assistive technology was told to say at once since the last
+    // call, oldest first, as a screen reader reads it (line ends as '\n').
+    std::vector<std::string> TakeAnnouncements();
 
 private:
     struct State;

@@ -13,6 +13,7 @@
 #include <QLabel>
 #include <QLineEdit>
 #include <QMessageBox>
+#include <QPointer>
 #include <QTest>
 #include <QTimer>
 
@@ -62,6 +63,8 @@ struct Driver::State {
     // its own event loop, so a timer of that loop finds it.
     QTimer closer;
     std::vector<Report> reports;
+    // The notifications read already, which TakeAnnouncements leaves out.
+    std::vector<QPointer<QObject>> heard;
 };
 
 Driver::Driver(Form& form)
@@ -237,6 +240,20 @@ void Driver::Destroy(std::string_view control) {
 
 std::vector<Report> Driver::TakeReports() {
     return std::exchange(state_->reports, {});
+}
+
+std::vector<std::string> Driver::TakeAnnouncements() {
+    std::vector<std::string> said;
+    for (QWidget* widget : state_->window.findChildren<QWidget*>()) {
+        const QAccessibleInterface* accessible = QAccessible::queryAccessibleInterface(widget);
+        auto& heard = state_->heard;
+        if (accessible != nullptr && accessible->role() == QAccessible::Notification &&
+            std::find(heard.begin(), heard.end(), widget) == heard.end()) {
+            said.push_back(toStd(accessible->text(QAccessible::Name)));
+            heard.emplace_back(widget);
+        }
+    }
+    return said;
 }
 
 } // namespace platform::testing

@@ -43,10 +43,6 @@ int iconWidth(HICON icon) {
     return bitmap.bmWidth;
 }
 
-struct ReleaseInterface {
-    void operator()(IUnknown* object) const { object->Release(); }
-};
-
 // A property of what the system's accessibility interface finds for a
 // control, as assistive technology asks for it.
 std::string accessibleProperty(HWND control,
@@ -58,7 +54,7 @@ std::string accessibleProperty(HWND control,
         found == nullptr) {
         throw std::runtime_error("the control has no accessible object");
     }
-    const std::unique_ptr<IAccessible, ReleaseInterface> accessible(found);
+    const std::unique_ptr<IAccessible, detail::ReleaseInterface> accessible(found);
     VARIANT self{};
     self.vt = VT_I4;
     self.lVal = CHILDID_SELF;
@@ -75,20 +71,14 @@ std::string accessibleProperty(HWND control,
 
 // The system's accessibility interface is made of COM objects.
 struct Session::Toolkit {
-    Toolkit() {
-        if (FAILED(CoInitializeEx(nullptr, COINIT_APARTMENTTHREADED))) {
-            throw std::runtime_error("COM could not be set up for the accessibility interface");
-        }
-    }
-    ~Toolkit() { CoUninitialize(); }
-    Toolkit(const Toolkit&) = delete;
-    Toolkit& operator=(const Toolkit&) = delete;
-    Toolkit(Toolkit&&) = delete;
-    Toolkit& operator=(Toolkit&&) = delete;
+    detail::ComApartment com;
 };
 
 Session::Session(int& /*argc*/, char** /*argv*/)
     : toolkit_(std::make_unique<Toolkit>()) {
+    if (!toolkit_->com.initialized()) {
+        throw std::runtime_error("COM could not be set up for the accessibility interface");
+    }
     const INITCOMMONCONTROLSEX controls{sizeof(INITCOMMONCONTROLSEX), ICC_STANDARD_CLASSES};
     InitCommonControlsEx(&controls);
 }
@@ -152,11 +142,26 @@ struct Driver::State {
         return report;
     }
 
+    // Hears what the window announces, as a screen reader does.
+    static void CALLBACK hear(HWINEVENTHOOK /*hook*/, DWORD /*event*/, HWND region, LONG /*object*/,
+                              LONG /*child*/, DWORD /*thread*/, DWORD /*time*/) noexcept {
+        if (active == nullptr) {
+            return;
+        }
+        try {
+            active->announcements.push_back(accessibleProperty(region, &IAccessible::get_accName));
+        } catch (...) {
+            active->unreadReports = true;
+        }
+    }
+
     static inline State* active = nullptr; // the driver whose window is under test
     detail::Window& window;
     UINT_PTR timer = 0;
     std::vector<Report> reports;
-    bool unreadReports = false;
+    HWINEVENTHOOK listener = nullptr;
+    std::vector<std::string> announcements;
+    bool unreadReports = false; // or announcements
 };
 
 Driver::Driver(Form& form)
@@ -168,11 +173,17 @@ Driver::Driver(Form& form)
         State::active = nullptr;
         throw std::runtime_error("the timer that closes error reports could not be set");
     }
+    state_->listener =
+        SetWinEventHook(EVENT_OBJECT_LIVEREGIONCHANGED, EVENT_OBJECT_LIVEREGIONCHANGED, nullptr,
+                        State::hear, GetCurrentProcessId(), 0, WINEVENT_OUTOFCONTEXT);
     form.Show();
     processPendingMessages();
 }
 
 Driver::~Driver() {
+    if (state_->listener != nullptr) {
+        UnhookWinEvent(state_->listener);
+    }
     KillTimer(nullptr, state_->timer);
     State::active = nullptr;
 }
@@ -352,9 +363,17 @@ void Driver::Destroy(std::string_view control) {
 
 std::vector<Report> Driver::TakeReports() {
     if (std::exchange(state_->unreadReports, false)) {
-        throw std::runtime_error("an error report could not be read");
+        throw std::runtime_error("an error report or announcement could not be read");
     }
     return std::exchange(state_->reports, {});
+}
+
+std::vector<std::string> Driver::TakeAnnouncements() {
+    processPendingMessages();
+    if (std::exchange(state_->unreadReports, false)) {
+        throw std::runtime_error("an error report or announcement could not be read");
+    }
+    return std::exchange(state_->announcements, {});
 }
 
 } // namespace platform::testing

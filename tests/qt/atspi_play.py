@@ -3,21 +3,30 @@
 player with a screen reader does: it finds each control by its role and name,
 presses the buttons through their actions and reads the field and the output
 area through the text interface, and it listens for the output area's
-text-changed events, which a screen reader speaks.
+text-changed events, which a screen reader speaks. Then it plays the game
+again from the keyboard, with the focus left on each button pressed, and
+reads from the log of the Orca screen reader, running all along, that it
+said what each button did, once and in order.
 
-Usage: atspi_play.py PROGRAM, inside a D-Bus session on an X server. The
-program's clock stands at 12:00:00.00, so every roll is a 1."""
+Usage: atspi_play.py PROGRAM, inside a D-Bus session on an X server, with
+Orca's settings and its speech server's in a private home. The program's
+clock stands at 12:00:00.00, so every roll is a 1."""
 
 import os
+import re
+import signal
 import subprocess
 import sys
 import time
 
 import pyatspi
-from gi.repository import GLib
+from gi.repository import Gio, GLib
 
 CAPTION = "Rolling a zemb (1-6)"
 BUTTONS = ["Start", " (1,2,3)", " (4,5,6)", "quit"]
+# What each button says, without moving the focus: Start, the bet and quit.
+SAID = ["initial balance 10", "The number is 1\nYou won!\ninitial balance 20",
+        "You quit.\nThe balance of your account is 20"]
 
 
 def fail(message):
@@ -73,8 +82,52 @@ def press(button):
     action.doAction(names.index("Press"))
 
 
+def listeners_registered():
+    """Whether some client of the accessibility bus, Orca once it is up,
+    listens for events."""
+    session = Gio.bus_get_sync(Gio.BusType.SESSION)
+    address = session.call_sync("org.a11y.Bus", "/org/a11y/bus", "org.a11y.Bus", "GetAddress",
+                                None, GLib.VariantType("(s)"), 0, -1).unpack()[0]
+    bus = Gio.DBusConnection.new_for_address_sync(
+        address, Gio.DBusConnectionFlags.AUTHENTICATION_CLIENT
+        | Gio.DBusConnectionFlags.MESSAGE_BUS_CONNECTION)
+    events = bus.call_sync("org.a11y.atspi.Registry", "/org/a11y/atspi/registry",
+                           "org.a11y.atspi.Registry", "GetRegisteredEvents", None, None, 0, -1)
+    return bool(events.unpack()[0])
+
+
+def start_orca(log):
+    orca = subprocess.Popen(["orca", "--debug-file", log], stdout=subprocess.DEVNULL,
+                            stderr=subprocess.DEVNULL)
+    if not pump(30, listeners_registered):
+        fail("Orca did not start listening")
+    return orca
+
+
+def stop_orca(orca):
+    """Ends Orca, which writes the rest of its log as it goes, and the speech
+    server it started."""
+    orca.send_signal(signal.SIGTERM)
+    orca.wait(10)
+    pid_file = os.path.join(os.environ["XDG_RUNTIME_DIR"], "speech-dispatcher", "pid",
+                            "speech-dispatcher.pid")
+    if os.path.exists(pid_file):
+        with open(pid_file) as pid:
+            os.kill(int(pid.read()), signal.SIGTERM)
+
+
+def spoken_results(log):
+    """What Orca said of the game's results, utterance by utterance."""
+    with open(log, errors="replace") as file:
+        said = re.findall(r"SPEECH OUTPUT: '(.*?)' ?\{", file.read(), re.DOTALL)
+    said = [re.sub(r"\n\s+", "\n", text).rstrip(".") for text in said]
+    return [text for text in said if re.match(r"The number is |You quit\.|initial balance \d", text)]
+
+
 def main():
     program = sys.argv[1]
+    log = os.path.join(os.environ["HOME"], "orca.log")
+    orca = start_orca(log)
     environment = dict(
         os.environ,
         QT_QPA_PLATFORM="xcb",
@@ -89,7 +142,12 @@ def main():
     finally:
         game.terminate()
         game.wait(10)
-    print("PASS: played Start, a bet and quit through the accessibility bus")
+        stop_orca(orca)
+    said = spoken_results(log)
+    if said != SAID + SAID:
+        fail(f"Orca said {said}, not {SAID} twice")
+    print("PASS: played Start, a bet and quit through the accessibility bus and the keyboard,")
+    print("      and Orca said what each did")
 
 
 def play(program):
@@ -150,6 +208,38 @@ def play(program):
     if text_of(field) != "":
         fail(f"after quit the field reads '{text_of(field)}'")
     pyatspi.Registry.deregisterEventListener(on_text_changed, "object:text-changed")
+
+    play_by_keyboard(buttons, field, output)
+
+
+def play_by_keyboard(buttons, field, output):
+    """Start, a bet and quit again, from the keyboard alone, as with Orca."""
+    found = subprocess.run(["xdotool", "search", "--onlyvisible", "--name", f"^{re.escape(CAPTION)}"],
+                           capture_output=True, text=True, check=True)
+    window = found.stdout.split()[0]
+    subprocess.run(["xdotool", "windowfocus", "--sync", window], check=True)
+
+    def focused(accessible):
+        return lambda: accessible.getState().contains(pyatspi.STATE_FOCUSED)
+
+    def key(name, until, what):
+        subprocess.run(["xdotool", "key", "--window", window, name], check=True)
+        if not pump(5, until):
+            fail(f"after {name} {what}")
+
+    if not pump(5, focused(field)):
+        fail("the field does not have the focus")
+    key("Tab", focused(output), "the output area does not have the focus")
+    key("Tab", focused(buttons[" (1,2,3)"]), "' (1,2,3)' does not have the focus")
+    key("Tab", focused(buttons["Start"]), "'Start' does not have the focus")
+    key("space", lambda: text_of(field) == "10", "on Start the field is not 10")
+    key("shift+Tab", focused(buttons[" (1,2,3)"]), "' (1,2,3)' does not have the focus")
+    key("space", lambda: text_of(field) == "20", "on the bet the field is not 20")
+    for name in ("Start", " (4,5,6)", "quit"):
+        key("Tab", focused(buttons[name]), f"'{name}' does not have the focus")
+    key("space", lambda: text_of(field) == "", "on quit the field is not empty")
+    # Orca speaks from its own queue, after the game's events have come in.
+    pump(2)
 
 
 if __name__ == "__main__":
