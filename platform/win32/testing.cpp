@@ -110,21 +110,27 @@ struct Driver::State {
         EnumThreadWindows(GetCurrentThreadId(), closeIfReport, 0);
     }
     static BOOL CALLBACK closeIfReport(HWND box, LPARAM /*unused*/) noexcept {
-        if (active == nullptr || !hasClass(box, L"#32770") || IsWindowVisible(box) == FALSE) {
-            return TRUE;
+        if (hasClass(box, L"#32770") && IsWindowVisible(box) != FALSE) {
+            record([box](State& state) { state.reports.push_back(read(box, state)); });
+            SendMessageW(box, WM_COMMAND, IDOK, 0);
         }
-        try {
-            active->reports.push_back(read(box));
-        } catch (...) {
-            active->unreadReports = true;
-        }
-        SendMessageW(box, WM_COMMAND, IDOK, 0);
         return TRUE;
     }
-    static Report read(HWND box) {
+    // Runs `add` on the driver under test for a callback of the system,
+    // which no exception may reach: what cannot be read is noted as such.
+    template <class Add> static void record(Add add) noexcept {
+        if (active != nullptr) {
+            try {
+                add(*active);
+            } catch (...) {
+                active->unread = true;
+            }
+        }
+    }
+    static Report read(HWND box, const State& state) {
         Report report;
         report.title = detail::narrow(windowText(box));
-        report.ownedByWindow = GetWindow(box, GW_OWNER) == active->window.handle();
+        report.ownedByWindow = GetWindow(box, GW_OWNER) == state.window.handle();
         // The text and the icon stand in static controls of the box.
         const HICON errorIcon = LoadIconW(nullptr, IDI_ERROR);
         for (HWND child = GetWindow(box, GW_CHILD); child != nullptr;
@@ -145,14 +151,9 @@ struct Driver::State {
     // Hears what the window announces, as a screen reader does.
     static void CALLBACK hear(HWINEVENTHOOK /*hook*/, DWORD /*event*/, HWND region, LONG /*object*/,
                               LONG /*child*/, DWORD /*thread*/, DWORD /*time*/) noexcept {
-        if (active == nullptr) {
-            return;
-        }
-        try {
-            active->announcements.push_back(accessibleProperty(region, &IAccessible::get_accName));
-        } catch (...) {
-            active->unreadReports = true;
-        }
+        record([region](State& state) {
+            state.announcements.push_back(accessibleProperty(region, &IAccessible::get_accName));
+        });
     }
 
     static inline State* active = nullptr; // the driver whose window is under test
@@ -161,7 +162,14 @@ struct Driver::State {
     std::vector<Report> reports;
     HWINEVENTHOOK listener = nullptr;
     std::vector<std::string> announcements;
-    bool unreadReports = false; // or announcements
+    bool unread = false; // a report or announcement could not be read
+
+    template <class Heard> Heard take(Heard& heard) {
+        if (std::exchange(unread, false)) {
+            throw std::runtime_error("an error report or announcement could not be read");
+        }
+        return std::exchange(heard, {});
+    }
 };
 
 Driver::Driver(Form& form)
@@ -203,27 +211,16 @@ void Driver::Press(Key key) {
         WORD key;
         DWORD flags;
     };
-    const std::vector<Stroke> down = [key]() -> std::vector<Stroke> {
-        switch (key) {
-        case Key::Tab:
-            return {{VK_TAB, 0}};
-        case Key::Backtab:
-            return {{VK_SHIFT, 0}, {VK_TAB, 0}};
-        case Key::Left: // the arrow keys are extended keys
-            return {{VK_LEFT, KEYEVENTF_EXTENDEDKEY}};
-        case Key::Right:
-            return {{VK_RIGHT, KEYEVENTF_EXTENDEDKEY}};
-        case Key::Space:
-            return {{VK_SPACE, 0}};
-        case Key::Return:
-            return {{VK_RETURN, 0}};
-        case Key::Enter: // the keypad's: the same key code, from the extended keys
-            return {{VK_RETURN, KEYEVENTF_EXTENDEDKEY}};
-        case Key::Copy:
-            break;
-        }
-        return {{VK_CONTROL, 0}, {'C', 0}};
-    }();
+    // The keys held down for each Key, in the order of its values; the arrow
+    // keys and the keypad's Enter (Return's key code) are extended keys.
+    constexpr DWORD extended = KEYEVENTF_EXTENDEDKEY;
+    static const std::vector<Stroke> strokes[] = {
+        {{VK_TAB, 0}},           {{VK_SHIFT, 0}, {VK_TAB, 0}},
+        {{VK_LEFT, extended}},   {{VK_RIGHT, extended}},
+        {{VK_SPACE, 0}},         {{VK_RETURN, 0}},
+        {{VK_RETURN, extended}}, {{VK_CONTROL, 0}, {'C', 0}}};
+    static_assert(std::size(strokes) == static_cast<std::size_t>(Key::Copy) + 1);
+    const std::vector<Stroke>& down = strokes[static_cast<std::size_t>(key)];
     // Keys go to the foreground window, which a newly shown window becomes
     // only once the display has mapped it.
     HWND window = state_->window.handle();
@@ -362,18 +359,12 @@ void Driver::Destroy(std::string_view control) {
 }
 
 std::vector<Report> Driver::TakeReports() {
-    if (std::exchange(state_->unreadReports, false)) {
-        throw std::runtime_error("an error report or announcement could not be read");
-    }
-    return std::exchange(state_->reports, {});
+    return state_->take(state_->reports);
 }
 
 std::vector<std::string> Driver::TakeAnnouncements() {
     processPendingMessages();
-    if (std::exchange(state_->unreadReports, false)) {
-        throw std::runtime_error("an error report or announcement could not be read");
-    }
-    return std::exchange(state_->announcements, {});
+    return state_->take(state_->announcements);
 }
 
 } // namespace platform::testing
