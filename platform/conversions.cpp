@@ -1,10 +1,15 @@
 #include "platform/conversions.h"
 
+#include <algorithm>
 #include <array>
+#include <cerrno>
 #include <charconv>
 #include <cmath>
 #include <cstdint>
+#include <cstdio>
+#include <cstdlib>
 #include <limits>
+#include <string>
 #include <system_error>
 
 namespace platform {
@@ -99,6 +104,70 @@ NumberExtent scanNumber(std::string_view text) {
     return n;
 }
 
+#if defined(__cpp_lib_to_chars)
+// The library converts doubles itself, exactly and in the shortest form.
+using std::from_chars;
+using std::to_chars;
+#else
+// A C++ library without the floating-point conversions (WebAssembly's):
+// the same results from the C library, whose strtod rounds exactly and whose
+// printf writes exact digits. Only what this file asks of them is done.
+
+std::from_chars_result from_chars(const char* first, const char* last, double& value,
+                                  std::chars_format /*general*/) {
+    const std::string text(first, last);
+    char* end = nullptr;
+    errno = 0;
+    const double read = std::strtod(text.c_str(), &end);
+    const auto* const stop = first + (end - text.c_str());
+    // An overflow, or an underflow to zero; a subnormal result stands.
+    if (errno == ERANGE && (read == 0.0 || std::isinf(read))) {
+        return {stop, std::errc::result_out_of_range};
+    }
+    value = read;
+    return {stop, std::errc{}};
+}
+
+// The shortest digits that read back as `value`, written as printf's %f or
+// %e would write them, whichever is shorter, %f on a tie.
+std::to_chars_result to_chars(char* first, char* last, double value) {
+    std::array<char, 32> scientific{};
+    int precision = 0;
+    for (; precision < 17; ++precision) {
+        std::snprintf(scientific.data(), scientific.size(), "%.*e", precision, value);
+        if (std::strtod(scientific.data(), nullptr) == value) {
+            break;
+        }
+    }
+    // The digits without the point, and the decimal exponent of the first.
+    const std::string written(scientific.data());
+    const std::size_t exponentAt = written.find('e');
+    const bool negative = written.front() == '-';
+    std::string digits = written.substr(negative ? 1 : 0, exponentAt - (negative ? 1 : 0));
+    std::erase(digits, '.');
+    const int exponent = std::atoi(written.c_str() + exponentAt + 1);
+    const auto count = static_cast<int>(digits.size());
+
+    std::string fixed;
+    if (exponent >= count - 1) {
+        fixed = digits + std::string(static_cast<std::size_t>(exponent - count + 1), '0');
+    } else if (exponent >= 0) {
+        fixed = digits.substr(0, static_cast<std::size_t>(exponent) + 1) + "." +
+                digits.substr(static_cast<std::size_t>(exponent) + 1);
+    } else {
+        fixed = "0." + std::string(static_cast<std::size_t>(-exponent - 1), '0') + digits;
+    }
+    const std::string shortest =
+        (negative ? "-" : "") + (fixed.size() <= written.size() - (negative ? 1 : 0)
+                                     ? fixed
+                                     : written.substr(negative ? 1 : 0));
+    if (shortest.size() > static_cast<std::size_t>(last - first)) {
+        return {last, std::errc::value_too_large};
+    }
+    return {std::copy(shortest.begin(), shortest.end(), first), std::errc{}};
+}
+#endif
+
 } // namespace
 
 double TextToNumber(std::string_view text) {
@@ -109,7 +178,7 @@ double TextToNumber(std::string_view text) {
     const char* const first = text.data() + n.begin;
     const char* const last = text.data() + n.end;
     double magnitude = 0.0;
-    const auto [ptr, ec] = std::from_chars(first, last, magnitude, std::chars_format::general);
+    const auto [ptr, ec] = from_chars(first, last, magnitude, std::chars_format::general);
     if (ec == std::errc::result_out_of_range) {
         // Too large or too small for a double: the order of magnitude of the
         // leading digit tells which.
@@ -129,7 +198,7 @@ std::string NumberToText(double value) {
     }
     // The longest shortest-round-trip text of a double is 24 characters.
     std::array<char, 32> buffer{};
-    const auto [end, ec] = std::to_chars(buffer.data(), buffer.data() + buffer.size(), value);
+    const auto [end, ec] = to_chars(buffer.data(), buffer.data() + buffer.size(), value);
     return ec == std::errc{} ? std::string(buffer.data(), end) : std::string{};
 }
 

@@ -1,8 +1,8 @@
 #include "platform/conversions.h"
 
-#include <bit>
 #include <cmath>
 #include <cstdint>
+#include <cstring>
 #include <gtest/gtest.h>
 #include <limits>
 #include <random>
@@ -107,7 +107,9 @@ TEST(Conversions, RoundTrip) {
     std::mt19937_64 bits(20261208);
     int checked = 0;
     while (checked < 200000) {
-        const auto value = std::bit_cast<double>(bits());
+        const std::uint64_t pattern = bits();
+        double value = 0;
+        std::memcpy(&value, &pattern, sizeof value);
         if (!std::isfinite(value)) {
             continue;
         }
