@@ -30,7 +30,7 @@ std::optional<std::string> RunProcedure(const std::function<void()>& procedure) 
 void Dispatch(FormWindow& window, const std::function<void()>& procedure) {
     window.takeAnnouncement(); // only this click's changes are said
     const std::optional<std::string> report = RunProcedure(procedure);
-    if (const std::string said = window.takeAnnouncement(); !said.empty()) {
+    if (const Announcement said = window.takeAnnouncement(); !said.text.empty()) {
         window.announce(said);
     }
     if (report) {
@@ -60,15 +60,21 @@ void FormWindow::noteText(const ControlRecord& field, std::string_view text) {
     }
 }
 
-std::string FormWindow::takeAnnouncement() {
-    std::string text;
+Announcement FormWindow::takeAnnouncement() {
+    Announcement said;
+    const auto add = [](std::string& to, const std::string& line) {
+        to += (to.empty() ? "" : "\n") + line;
+    };
     for (const Line& line : std::exchange(said_, {})) {
         if (!line.text.empty()) {
-            text += (text.empty() ? "" : "\n") + line.text;
+            add(said.text, line.text);
+            if (!line.printed) {
+                add(said.unprinted, line.text);
+            }
         }
     }
     lineOpen_ = false;
-    return text;
+    return said;
 }
 
 } // namespace detail

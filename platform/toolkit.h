@@ -19,6 +19,14 @@
 
 namespace platform::detail {
 
+// What a click said and changed, for assistive technology to say at once,
+// wherever the focus is: the lines it printed since the last clear and each
+// field's new text named by its label, one a line, in the order they came.
+struct Announcement {
+    std::string text;
+    std::string unprinted; // only the fields' lines: what the output area does not show
+};
+
 // The window of a form, as each layer makes it with the toolkit.
 class FormWindow {
 public:
@@ -42,9 +50,9 @@ public:
     // and returns once it is closed.
     virtual void showReport(const std::string& report) = 0;
 
-    // Has assistive technology say `text` at once, wherever the focus is:
-    // what a click printed and the fields it changed, one a line.
-    virtual void announce(const std::string& text) = 0;
+    // Has assistive technology say what a click did at once, wherever the
+    // focus is.
+    virtual void announce(const Announcement& said) = 0;
 
     // The label that names `control`; null if none does.
     [[nodiscard]] virtual const ControlRecord* labelOf(const ControlRecord& control) const = 0;
@@ -54,10 +62,9 @@ public:
     void noteCleared();
     void notePrinted(std::string_view item, bool lineEnd);
     void noteText(const ControlRecord& field, std::string_view text);
-    // What to announce of the click that ran since the last call: the lines
-    // printed since the last clear, and each field's new text named by its
-    // label, in the order they came. Empty if there is nothing to say.
-    std::string takeAnnouncement();
+    // What to announce of the click that ran since the last call; its text
+    // is empty if there is nothing to say.
+    Announcement takeAnnouncement();
 
 private:
     struct Line {

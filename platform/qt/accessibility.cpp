@@ -65,7 +65,7 @@ class AnnouncementBar final : public QWidget {
 public:
     using QWidget::QWidget;
 };
-class Announcement final : public QWidget {
+class Notice final : public QWidget {
 public:
     using QWidget::QWidget;
 };
@@ -84,7 +84,7 @@ QAccessibleInterface* accessibleInterface(const QString& /*className*/, QObject*
     if (auto* bar = dynamic_cast<AnnouncementBar*>(object)) {
         return new QAccessibleWidget(bar, QAccessible::StatusBar);
     }
-    if (auto* announcement = dynamic_cast<Announcement*>(object)) {
+    if (auto* announcement = dynamic_cast<Notice*>(object)) {
         return new QAccessibleWidget(announcement, QAccessible::Notification);
     }
     return nullptr;
@@ -103,17 +103,16 @@ QWidget* makeAnnouncementBar(QWidget& window) {
     return bar;
 }
 
-void Window::announce(const std::string& text) {
+void Window::announce(const Announcement& said) {
     // Each announcement is a notification of its own, whose name never
     // changes: a screen reader that reads it late still reads what it said.
-    auto* announcement = new Announcement(announcementBar_);
-    announcement->setAccessibleName(toQString(text));
+    auto* announcement = new Notice(announcementBar_);
+    announcement->setAccessibleName(toQString(said.text));
     QAccessibleEvent shown(announcement, QAccessible::ObjectShow);
     QAccessible::updateAccessibility(&shown);
     // The latest few stay for a screen reader that is behind; older ones go.
     constexpr qsizetype kept = 8;
-    const auto announcements =
-        announcementBar_->findChildren<Announcement*>(Qt::FindDirectChildrenOnly);
+    const auto announcements = announcementBar_->findChildren<Notice*>(Qt::FindDirectChildrenOnly);
     for (qsizetype i = 0; i + kept < announcements.size(); ++i) {
         delete announcements[i];
     }

@@ -37,7 +37,7 @@ public:
     ControlSlot& addControl(ControlRecord record) override;
     void showWithInitialFocus() override;
     void showReport(const std::string& report) override;
-    void announce(const std::string& text) override;
+    void announce(const Announcement& said) override;
     [[nodiscard]] const ControlRecord* labelOf(const ControlRecord& control) const override {
         return controls_.labelOf(control);
     }

@@ -22,13 +22,13 @@ constexpr LONG Polite = 1;
 
 } // namespace
 
-void Window::announce(const std::string& text) {
+void Window::announce(const Announcement& said) {
     // Each announcement is a text of its own in a live region that takes no
     // room, whose text never changes: a screen reader that reads it late
     // still reads what it said.
-    HWND announcement =
-        CreateWindowExW(0, WC_STATICW, widen(text).c_str(), WS_CHILD | WS_VISIBLE | SS_NOPREFIX, 0,
-                        0, 0, 0, handle_, nullptr, GetModuleHandleW(nullptr), nullptr);
+    HWND announcement = CreateWindowExW(0, WC_STATICW, widen(said.text).c_str(),
+                                        WS_CHILD | WS_VISIBLE | SS_NOPREFIX, 0, 0, 0, 0, handle_,
+                                        nullptr, GetModuleHandleW(nullptr), nullptr);
     if (announcement == nullptr) {
         return; // nothing to say it with; the click itself went well
     }

@@ -1,0 +1,161 @@
+#include "platform/web/window.h"
+
+#include <algorithm>
+#include <vector>
+
+namespace platform::detail {
+namespace {
+
+val document() {
+    return val::global("document");
+}
+
+std::string px(int value) {
+    return std::to_string(value) + "px";
+}
+
+// The dialog that reports a run-time error, modal to the page: its title is
+// the window's caption, then an error sign and the message; OK or Escape
+// closes it, and the focus goes back where it was.
+val makeReportDialog(const std::string& caption) {
+    val dialog = document().call<val>("createElement", std::string("dialog"));
+    dialog.set("className", "rz-report");
+    dialog.call<void>("setAttribute", std::string("role"), std::string("alertdialog"));
+    dialog.call<void>("setAttribute", std::string("aria-labelledby"),
+                      std::string("rz-report-title"));
+    dialog.call<void>("setAttribute", std::string("aria-describedby"),
+                      std::string("rz-report-text"));
+    dialog.set("innerHTML", "<h1 id=rz-report-title></h1>"
+                            "<p><span class=rz-error-sign role=img aria-label=Error>&#x2716;</span>"
+                            " <span id=rz-report-text></span></p>"
+                            "<form method=dialog><button>OK</button></form>");
+    dialog.call<val>("querySelector", std::string("h1")).set("textContent", caption);
+    return dialog;
+}
+
+// The window's look: native controls at their places in a box of the
+// client area's size, in the colours of the browser's light or dark scheme.
+constexpr const char* StyleSheet = R"css(
+:root { color-scheme: light dark; }
+body { margin: 8px; background: Canvas; color: CanvasText; }
+.rz-form { position: relative; border: 1px solid GrayText; background: ButtonFace;
+           color: ButtonText; font-family: system-ui, sans-serif; line-height: 1.2; }
+.rz-form > :not(dialog) { position: absolute; box-sizing: border-box; margin: 0; font: inherit; }
+.rz-form button { padding: 0; white-space: pre; }
+.rz-form input { padding: 0 4px; }
+.rz-form output { display: block; padding: 2px 4px; white-space: pre; overflow: hidden;
+                  border: 1px solid GrayText; background: Field; color: FieldText; }
+.rz-form output:focus-visible { outline: 2px solid Highlight; outline-offset: -2px; }
+.rz-form label { overflow: hidden; }
+.rz-form .rz-announcer { width: 1px; height: 1px; overflow: hidden; clip-path: inset(50%);
+                         white-space: nowrap; }
+.rz-report h1 { font-size: 1.2em; margin: 0 0 0.5em; }
+)css";
+
+} // namespace
+
+void addStyleSheet() {
+    const val page = document();
+    if (!page.call<val>("getElementById", std::string("rz-style")).isNull()) {
+        return;
+    }
+    val style = page.call<val>("createElement", std::string("style"));
+    style.set("id", "rz-style");
+    style.set("textContent", std::string(StyleSheet));
+    page["head"].call<void>("appendChild", style);
+}
+
+Window::Window(const FormDescription& description)
+    : caption_(description.caption)
+    , element_(document().call<val>("createElement", std::string("div"))) {
+    addStyleSheet();
+    document().set("title", caption_);
+    if (!description.icon.empty()) {
+        setPageIcon(description.icon);
+    }
+    element_.set("className", "rz-form");
+    val style = element_["style"];
+    style.set("width", px(pixels(description.clientWidth)));
+    style.set("height", px(pixels(description.clientHeight)));
+    // The page's main part holds the window, or the page itself.
+    val place = document().call<val>("querySelector", std::string("main"));
+    if (place.isNull()) {
+        place = document()["body"];
+    }
+    place.call<void>("appendChild", element_);
+    announcer_ = makeAnnouncer(element_);
+}
+
+Window::~Window() {
+    for (const auto& slot : controls_) {
+        disconnectControl(*slot);
+    }
+    element_.call<void>("remove");
+}
+
+ControlSlot& Window::addControl(ControlRecord record) {
+    auto& slot = controls_.add(std::make_unique<ControlSlot>(std::move(record)));
+    slot.window = this;
+    slot.element = makeControlElement(slot);
+    slot.element.set("id", slot.name);
+    val style = slot.element["style"];
+    style.set("left", px(pixels(slot.left)));
+    style.set("top", px(pixels(slot.top)));
+    style.set("width", px(pixels(slot.width)));
+    style.set("height", px(pixels(slot.height)));
+    element_.call<void>("appendChild", slot.element);
+    connectControl(slot);
+    return slot;
+}
+
+void Window::showWithInitialFocus() {
+    // The page's order is the tab order, each label just before the control
+    // it names: Tab follows it, and so does a screen reader reading on.
+    for (const ControlSlot* slot : controls_.labelledOrder()) {
+        element_.call<void>("appendChild", slot->element);
+    }
+    element_.call<void>("appendChild", announcer_);
+    bindLabels(controls_);
+    fitFont(element_, controls_);
+    for (const ControlSlot* slot : controls_.tabOrder()) {
+        if (slot->element["tabIndex"].as<int>() >= 0) {
+            slot->element.call<void>("focus");
+            break;
+        }
+    }
+}
+
+val Window::nextInTabOrder(const ControlSlot& from, bool back) const {
+    std::vector<const ControlSlot*> order;
+    for (const ControlSlot* slot : controls_.tabOrder()) {
+        if (slot->element["isConnected"].as<bool>() && slot->element["tabIndex"].as<int>() >= 0) {
+            order.push_back(slot);
+        }
+    }
+    const auto at = std::find(order.begin(), order.end(), &from);
+    if (at == order.end()) {
+        return from.element;
+    }
+    const auto index = static_cast<std::size_t>(at - order.begin());
+    const std::size_t next = back ? (index + order.size() - 1) % order.size()
+                                  : (index + 1) % order.size();
+    return order[next]->element;
+}
+
+void Window::showReport(const std::string& report) {
+    val dialog = element_.call<val>("querySelector", std::string("dialog.rz-report"));
+    if (dialog.isNull()) {
+        dialog = makeReportDialog(caption_);
+        element_.call<void>("appendChild", dialog);
+    }
+    dialog.call<val>("querySelector", std::string("#rz-report-text")).set("textContent", report);
+    if (!dialog["open"].as<bool>()) {
+        dialog.call<void>("showModal");
+    }
+}
+
+std::unique_ptr<FormWindow> MakeWindow(const FormDescription& description) {
+    return std::make_unique<Window>(description);
+}
+
+} // namespace platform::detail
