@@ -23,6 +23,15 @@ windows_packages=(cmake g++ make g++-mingw-w64-x86-64-posix)
 windows_test_packages=("${windows_packages[@]}" googletest wine wine64 xvfb xauth xdotool
                        xclip)
 
+# To build the game for the browser: Emscripten, with the host's compiler
+# for the icon tool.
+web_packages=(cmake g++ make emscripten)
+
+# To run the web build's tests as well: Debian's Chromium, driven through
+# playwright-core from npm (tests/web/package-lock.json), and GoogleTest built
+# for WebAssembly from its sources.
+web_test_packages=("${web_packages[@]}" googletest chromium nodejs)
+
 # To make the release packages: dpkg-buildflags gives Debian's hardening
 # flags and dpkg-shlibdeps the Debian package's dependencies.
 package_packages=("${build_packages[@]}" "${windows_packages[@]}" dpkg-dev)

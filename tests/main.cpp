@@ -3,10 +3,17 @@
 
 #include "platform/testing.h"
 
+#include <cstdlib>
 #include <gtest/gtest.h>
 
 int main(int argc, char** argv) {
     testing::InitGoogleTest(&argc, argv);
-    const platform::testing::Session session(argc, argv);
-    return RUN_ALL_TESTS();
+    int status = 0;
+    {
+        const platform::testing::Session session(argc, argv);
+        status = RUN_ALL_TESTS();
+    }
+    // A program that paused for the browser's input on the way no longer
+    // ends when main returns; exit ends it everywhere.
+    std::exit(status);
 }

@@ -88,11 +88,19 @@ TEST(Window, CaptionsFit) {
 // output area, then through the buttons in tab order and round again, and
 // Shift+Tab goes back; on a button, the arrow keys go on and back too.
 TEST(Window, TabChain) {
+#ifdef __EMSCRIPTEN__
+    // In a browser, Tab goes on from the page's last control to the browser
+    // itself, as every page must let it: the chain does not come round.
+    constexpr const char* afterLast = "";
+#else
+    constexpr const char* afterLast = "Text1";
+#endif
     GameWindow game;
     EXPECT_EQ(game.field(), "");
     EXPECT_EQ(game.output(), "");
     ASSERT_EQ(game.driver().FocusedControl(), "Text1");
-    for (const char* name : {"Picture1", "Command1", "Command2", "Command3", "Command4", "Text1"}) {
+    for (const char* name :
+         {"Picture1", "Command1", "Command2", "Command3", "Command4", afterLast}) {
         game.driver().Press(Key::Tab);
         EXPECT_EQ(game.driver().FocusedControl(), name);
     }
