@@ -34,9 +34,11 @@ web_test_packages=("${web_packages[@]}" googletest chromium nodejs)
 
 # To make the release packages: dpkg-buildflags gives Debian's hardening
 # flags and dpkg-shlibdeps the Debian package's dependencies.
-package_packages=("${build_packages[@]}" "${windows_packages[@]}" dpkg-dev)
+package_packages=("${build_packages[@]}" "${windows_packages[@]}" "${web_packages[@]}" dpkg-dev)
 
 # To check them as players get them: lintian on the Debian package, which is
-# then installed and started on X and on Weston; the zip is unpacked and its
-# program started under Wine.
-package_check_packages=(lintian unzip xvfb xauth xdotool wine wine64 weston qt6-wayland)
+# then installed and started on X and on Weston; the Windows zip is unpacked
+# and its program started under Wine; the page's zip is unpacked and played
+# from disk in Chromium.
+package_check_packages=(lintian unzip xvfb xauth xdotool wine wine64 weston qt6-wayland chromium
+                        nodejs)
