@@ -9,10 +9,12 @@ build_packages=(cmake g++ make qt6-base-dev libgl-dev fonts-dejavu-core)
 # test plays through the AT-SPI bus in a private D-Bus session, with the
 # program's clock fixed by libfaketime, and then from the keyboard with the
 # Orca screen reader, whose speech server speaks through libao's silent
-# driver; the installed desktop files are checked by their validators.
+# driver; the Wayland test shows the window on Weston's headless backend;
+# the installed desktop files are checked by their validators.
 test_packages=("${build_packages[@]}" libgtest-dev googletest xvfb xauth xdotool xclip
                dbus at-spi2-core python3-pyatspi faketime orca speech-dispatcher
-               speech-dispatcher-audio-plugins desktop-file-utils appstream libbenchmark-dev)
+               speech-dispatcher-audio-plugins weston qt6-wayland desktop-file-utils appstream
+               libbenchmark-dev)
 
 # To cross-compile the Windows program with mingw-w64: the icon tool is
 # built for this machine with its own compiler.
