@@ -49,6 +49,7 @@ body { margin: 8px; background: Canvas; color: CanvasText; }
 .rz-form label { overflow: hidden; }
 .rz-form .rz-announcer { width: 1px; height: 1px; overflow: hidden; clip-path: inset(50%);
                          white-space: nowrap; }
+.rz-report { font: 1rem system-ui, sans-serif; }
 .rz-report h1 { font-size: 1.2em; margin: 0 0 0.5em; }
 @media (prefers-color-scheme: dark) { .rz-form { background: Canvas; color: CanvasText; } }
 )css";
