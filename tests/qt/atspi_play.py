@@ -82,9 +82,9 @@ def press(button):
     action.doAction(names.index("Press"))
 
 
-def listeners_registered():
-    """Whether some client of the accessibility bus, Orca once it is up,
-    listens for events."""
+def orca_listens():
+    """Whether Orca, once it is up, listens on the accessibility bus for the
+    notifications that the game shows."""
     session = Gio.bus_get_sync(Gio.BusType.SESSION)
     address = session.call_sync("org.a11y.Bus", "/org/a11y/bus", "org.a11y.Bus", "GetAddress",
                                 None, GLib.VariantType("(s)"), 0, -1).unpack()[0]
@@ -93,13 +93,13 @@ def listeners_registered():
         | Gio.DBusConnectionFlags.MESSAGE_BUS_CONNECTION)
     events = bus.call_sync("org.a11y.atspi.Registry", "/org/a11y/atspi/registry",
                            "org.a11y.atspi.Registry", "GetRegisteredEvents", None, None, 0, -1)
-    return bool(events.unpack()[0])
+    return any(event == "Object:StateChanged:Showing" for _, event in events.unpack()[0])
 
 
 def start_orca(log):
     orca = subprocess.Popen(["orca", "--debug-file", log], stdout=subprocess.DEVNULL,
                             stderr=subprocess.DEVNULL)
-    if not pump(30, listeners_registered):
+    if not pump(30, orca_listens):
         fail("Orca did not start listening")
     return orca
 
