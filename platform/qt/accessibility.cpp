@@ -104,6 +104,9 @@ QWidget* makeAnnouncementBar(QWidget& window) {
 }
 
 void Window::announce(const Announcement& said) {
+    if (announcementBar_ == nullptr) {
+        announcementBar_ = makeAnnouncementBar(*this);
+    }
     // Each announcement is a notification of its own, whose name never
     // changes: a screen reader that reads it late still reads what it said.
     auto* announcement = new Notice(announcementBar_);

@@ -8,8 +8,7 @@
 
 namespace platform::detail {
 
-Window::Window(const FormDescription& description)
-    : announcementBar_(makeAnnouncementBar(*this)) {
+Window::Window(const FormDescription& description) {
     installAccessibleInterfaces();
     setWindowTitle(toQString(description.caption));
     setFixedSize(pixels(description.clientWidth), pixels(description.clientHeight));

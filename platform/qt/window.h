@@ -47,7 +47,9 @@ public:
 
 private:
     ControlList<ControlSlot> controls_;
-    QWidget* announcementBar_; // for assistive technology only: never shown
+    // For assistive technology only, made with the first announcement: never
+    // shown.
+    QWidget* announcementBar_ = nullptr;
 };
 
 inline Window& windowOf(const Form& form) {
