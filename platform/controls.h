@@ -71,14 +71,6 @@ public:
                                                                            : nullptr;
     }
 
-    // The label that names `control`; null if none does.
-    [[nodiscard]] Record* labelOf(const ControlRecord& control) const {
-        const auto found = std::find_if(records_.begin(), records_.end(), [&](const auto& record) {
-            return namedBy(*record) == &control;
-        });
-        return found == records_.end() ? nullptr : found->get();
-    }
-
     // Every control by tab index; controls of the same index keep the order
     // they were made in.
     [[nodiscard]] std::vector<Record*> tabOrder() const {

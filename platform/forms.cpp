@@ -3,6 +3,7 @@
 #include "platform/conversions.h"
 #include "platform/toolkit.h"
 
+#include <algorithm>
 #include <exception>
 #include <new>
 #include <string>
@@ -36,6 +37,19 @@ void Dispatch(FormWindow& window, const std::function<void()>& procedure) {
     if (report) {
         window.showReport(*report);
     }
+}
+
+ControlRecord& FormWindow::addControl(ControlRecord record) {
+    ControlRecord& made = makeControl(std::move(record));
+    controls_.push_back(&made);
+    return made;
+}
+
+const ControlRecord* FormWindow::labelOf(const ControlRecord& control) const {
+    const auto found = std::find_if(controls_.begin(), controls_.end(), [&](const auto* label) {
+        return label->kind == ControlKind::Label && label->labelFor == control.name;
+    });
+    return found == controls_.end() ? nullptr : *found;
 }
 
 void FormWindow::noteCleared() {

@@ -39,7 +39,7 @@ public:
 
     // Makes the toolkit's control for `record` at its twips rectangle and
     // keeps the record.
-    virtual ControlRecord& addControl(ControlRecord record) = 0;
+    ControlRecord& addControl(ControlRecord record);
 
     // Shows the window with the controls in tab order, each label naming
     // its control, the font fitted to the captions and the keyboard focus on
@@ -55,7 +55,7 @@ public:
     virtual void announce(const Announcement& said) = 0;
 
     // The label that names `control`; null if none does.
-    [[nodiscard]] virtual const ControlRecord* labelOf(const ControlRecord& control) const = 0;
+    [[nodiscard]] const ControlRecord* labelOf(const ControlRecord& control) const;
 
     // What the control operations tell the window while a click runs: the
     // output area cleared, an item printed, a field's new text.
@@ -66,7 +66,13 @@ public:
     // is empty if there is nothing to say.
     Announcement takeAnnouncement();
 
+protected:
+    // The toolkit's side of addControl: the layer's record of `record`, with
+    // its control made.
+    virtual ControlRecord& makeControl(ControlRecord record) = 0;
+
 private:
+    std::vector<const ControlRecord*> controls_; // the layer owns them
     struct Line {
         std::string text;
         bool printed; // by the output area, and gone when it is cleared

@@ -17,7 +17,7 @@ Window::Window(const FormDescription& description) {
     }
 }
 
-ControlSlot& Window::addControl(ControlRecord record) {
+ControlSlot& Window::makeControl(ControlRecord record) {
     auto& slot = controls_.add(std::make_unique<ControlSlot>(std::move(record)));
     slot.widget = makeControlWidget(slot, *this);
     slot.widget->setObjectName(toQString(slot.name));

@@ -34,13 +34,10 @@ public:
     explicit Window(const FormDescription& description);
 
     // Makes the widget of `record` as a child, named by the control's name.
-    ControlSlot& addControl(ControlRecord record) override;
+    ControlSlot& makeControl(ControlRecord record) override;
     void showWithInitialFocus() override;
     void showReport(const std::string& report) override;
     void announce(const Announcement& said) override;
-    [[nodiscard]] const ControlRecord* labelOf(const ControlRecord& control) const override {
-        return controls_.labelOf(control);
-    }
 
     // The widget of the control named `name`, or null if there is none.
     [[nodiscard]] QWidget* control(std::string_view name) const;

@@ -31,7 +31,8 @@ public:
         while (!text.empty()) {
             const std::string_view word = text.substr(0, text.find(' '));
             text.remove_prefix(std::min(text.size(), word.size() + 1));
-            const std::string longer = line.empty() ? std::string(word) : line + " " + std::string(word);
+            const std::string longer =
+                line.empty() ? std::string(word) : line + " " + std::string(word);
             if (!line.empty() && lineWidth(longer) > width) {
                 ++lines;
                 line = std::string(word);

@@ -1,9 +1,8 @@
 #include "platform/toolkit.h"
 #include "platform/web/window.h"
 
-#include <string_view>
-
 #include <emscripten/html5.h>
+#include <string_view>
 
 namespace platform::detail {
 namespace {

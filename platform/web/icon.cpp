@@ -2,10 +2,9 @@
 #include "platform/web/window.h"
 
 #include <algorithm>
+#include <emscripten/val.h>
 #include <functional>
 #include <set>
-
-#include <emscripten/val.h>
 
 namespace platform::detail {
 namespace {

@@ -14,7 +14,8 @@ namespace {
 
 // Ctrl+C on the output area copies all of its text, without the line end
 // that only holds the print position; text the player selected in it is
-// copied as the browser copies it.
+// copied as the browser copies it. (The body is JavaScript.)
+// clang-format off
 EM_JS(void, copyWholeText, (emscripten::EM_VAL handle), {
     const area = Emval.toValue(handle);
     const selectedInside = () => {
@@ -37,6 +38,7 @@ EM_JS(void, copyWholeText, (emscripten::EM_VAL handle), {
         }
     });
 });
+// clang-format on
 
 } // namespace
 

@@ -1,9 +1,8 @@
 #include "platform/forms.h"
 
+#include <emscripten/val.h>
 #include <exception>
 #include <memory>
-
-#include <emscripten/val.h>
 
 namespace platform {
 

@@ -3,11 +3,10 @@
 #include "platform/web/window.h"
 
 #include <cmath>
+#include <emscripten/emscripten.h>
 #include <stdexcept>
 
-#include <emscripten/emscripten.h>
-
-// The driver works the page with the browser"s own input: it asks the test
+// The driver works the page with the browser's own input: it asks the test
 // runner (tests/web/run.mjs), through the function rollingZembHost it puts
 // in the page, to click and press keys as a player does, and waits for it.
 
@@ -16,13 +15,15 @@ namespace {
 
 using detail::val;
 
+// The bodies of these are JavaScript.
+// clang-format off
 EM_ASYNC_JS(void, hostPress, (const char* key), {
     await rollingZembHost("press", UTF8ToString(key));
 });
 EM_ASYNC_JS(void, hostClick, (double x, double y), {
     await rollingZembHost("click", x, y);
 });
-// What Chromium"s accessibility tree holds for the element of id `id`.
+// What Chromium's accessibility tree holds for the element of id `id`.
 EM_ASYNC_JS(char*, hostAccessible, (const char* id, const char* property), {
     const text = await rollingZembHost("accessible", UTF8ToString(id), UTF8ToString(property));
     const size = lengthBytesUTF8(text) + 1;
@@ -40,8 +41,8 @@ EM_ASYNC_JS(char*, readClipboard, (), {
 EM_ASYNC_JS(void, nextFrame, (), {
     await new Promise(resolve => requestAnimationFrame(() => resolve()));
 });
-// Keeps what the form"s live regions say after each change, their texts
-// joined in the page"s order, as a screen reader hears them.
+// Keeps what the form's live regions say after each change, their texts
+// joined in the page's order, as a screen reader hears them.
 EM_JS(void, listenToLiveRegions, (emscripten::EM_VAL handle), {
     const form = Emval.toValue(handle);
     form.rollingZembHeard = [];
@@ -54,6 +55,7 @@ EM_JS(void, listenToLiveRegions, (emscripten::EM_VAL handle), {
         }
     }).observe(form, {subtree: true, childList: true, characterData: true});
 });
+// clang-format on
 
 std::string taken(char* text) {
     std::string copy(text);
@@ -96,8 +98,7 @@ struct Driver::State {
         return element;
     }
     [[nodiscard]] Rect inPixels(const val& box) const {
-        const val form = window.element()
-                             .call<val>("getBoundingClientRect");
+        const val form = window.element().call<val>("getBoundingClientRect");
         const double left = form["left"].as<double>() + window.element()["clientLeft"].as<double>();
         const double top = form["top"].as<double>() + window.element()["clientTop"].as<double>();
         return {scaled(box["left"].as<double>() - left), scaled(box["top"].as<double>() - top),
@@ -108,15 +109,14 @@ struct Driver::State {
     void closeReports() {
         val dialog = window.element().call<val>("querySelector", std::string("dialog[open]"));
         while (!dialog.isNull()) {
-            const val sign = dialog.call<val>("querySelector",
-                                              std::string("[role=img][aria-label=Error]"));
-            reports.push_back({dialog.call<val>("querySelector", std::string("h1"))["textContent"]
-                                   .as<std::string>(),
-                               dialog.call<val>("querySelector", std::string("#rz-report-text"))
-                                   ["textContent"]
-                                   .as<std::string>(),
-                               dialog.call<bool>("matches", std::string(":modal")),
-                               !sign.isNull()});
+            const val sign =
+                dialog.call<val>("querySelector", std::string("[role=img][aria-label=Error]"));
+            reports.push_back(
+                {dialog.call<val>("querySelector", std::string("h1"))["textContent"]
+                     .as<std::string>(),
+                 dialog.call<val>("querySelector", std::string("#rz-report-text"))["textContent"]
+                     .as<std::string>(),
+                 dialog.call<bool>("matches", std::string(":modal")), !sign.isNull()});
             hostPress("Escape");
             if (dialog["open"].as<bool>()) {
                 throw std::runtime_error("Escape did not close the error report");
@@ -167,7 +167,7 @@ void Driver::SetText(std::string_view field, std::string_view text) {
 std::string Driver::Text(std::string_view control) const {
     const val element = state_->element(control);
     return element[state_->slot(control).kind == detail::ControlKind::TextBox ? "value"
-                                                                               : "textContent"]
+                                                                              : "textContent"]
         .as<std::string>();
 }
 

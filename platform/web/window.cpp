@@ -95,7 +95,7 @@ Window::~Window() {
     element_.call<void>("remove");
 }
 
-ControlSlot& Window::addControl(ControlRecord record) {
+ControlSlot& Window::makeControl(ControlRecord record) {
     auto& slot = controls_.add(std::make_unique<ControlSlot>(std::move(record)));
     slot.window = this;
     slot.element = makeControlElement(slot);
@@ -139,8 +139,8 @@ val Window::nextInTabOrder(const ControlSlot& from, bool back) const {
         return from.element;
     }
     const auto index = static_cast<std::size_t>(at - order.begin());
-    const std::size_t next = back ? (index + order.size() - 1) % order.size()
-                                  : (index + 1) % order.size();
+    const std::size_t next =
+        back ? (index + order.size() - 1) % order.size() : (index + 1) % order.size();
     return order[next]->element;
 }
 

@@ -39,13 +39,10 @@ public:
     Window& operator=(Window&&) = delete;
 
     // Makes the element of `record` at its twips rectangle, in CSS pixels.
-    ControlSlot& addControl(ControlRecord record) override;
+    ControlSlot& makeControl(ControlRecord record) override;
     void showWithInitialFocus() override;
     void showReport(const std::string& report) override;
     void announce(const Announcement& said) override;
-    [[nodiscard]] const ControlRecord* labelOf(const ControlRecord& control) const override {
-        return controls_.labelOf(control);
-    }
 
     [[nodiscard]] const val& element() const { return element_; }
     [[nodiscard]] std::string caption() const { return caption_; }

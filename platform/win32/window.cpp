@@ -73,7 +73,7 @@ Window::~Window() {
     }
 }
 
-ControlSlot& Window::addControl(ControlRecord record) {
+ControlSlot& Window::makeControl(ControlRecord record) {
     auto& slot = controls_.add(std::make_unique<ControlSlot>(std::move(record)));
     const ControlLook look = lookOf(slot.kind);
     const int id =

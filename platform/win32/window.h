@@ -79,13 +79,10 @@ public:
     Window(Window&&) = delete;
     Window& operator=(Window&&) = delete;
 
-    ControlSlot& addControl(ControlRecord record) override;
+    ControlSlot& makeControl(ControlRecord record) override;
     void showWithInitialFocus() override;
     void showReport(const std::string& report) override;
     void announce(const Announcement& said) override;
-    [[nodiscard]] const ControlRecord* labelOf(const ControlRecord& control) const override {
-        return controls_.labelOf(control);
-    }
 
     [[nodiscard]] HWND handle() const { return handle_; }
     // The record of the control named `name`, or of the control `handle`;
