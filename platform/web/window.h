@@ -45,7 +45,6 @@ public:
     void announce(const Announcement& said) override;
 
     [[nodiscard]] const val& element() const { return element_; }
-    [[nodiscard]] std::string caption() const { return caption_; }
     // The record of the control named `name`; null if there is none.
     [[nodiscard]] const ControlSlot* find(std::string_view name) const {
         return controls_.find(name);
