@@ -93,7 +93,6 @@ private slots:
             in.seek(next);
         }
     }
-
 };
 
 QTEST_APPLESS_MAIN(ResourcesTest)

@@ -65,7 +65,7 @@ TEST_F(Image, StandsAlone) {
         headers().OptionalHeader.DataDirectory[IMAGE_DIRECTORY_ENTRY_IMPORT];
     ASSERT_NE(imports.VirtualAddress, 0U);
     const std::vector<std::string> system = {"comctl32.dll", "gdi32.dll", "kernel32.dll",
-                                             "msvcrt.dll", "ole32.dll", "user32.dll"};
+                                             "msvcrt.dll",   "ole32.dll", "user32.dll"};
     for (const auto* entry =
              reinterpret_cast<const IMAGE_IMPORT_DESCRIPTOR*>(base() + imports.VirtualAddress);
          entry->Name != 0; ++entry) {
