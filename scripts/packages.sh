@@ -41,6 +41,7 @@ package_packages=("${build_packages[@]}" "${windows_packages[@]}" "${web_package
 # To check them as players get them: lintian on the Debian package, which is
 # then installed and started on X and on Weston; the Windows zip is unpacked
 # and its program started under Wine; the page's zip is unpacked and played
-# from disk in Chromium.
+# from disk in Chromium. The programs' protections are read with
+# hardening-check, binutils and mingw-w64's objdump.
 package_check_packages=(lintian unzip xvfb xauth xdotool wine wine64 weston qt6-wayland chromium
-                        nodejs)
+                        nodejs devscripts binutils binutils-mingw-w64-x86-64)
