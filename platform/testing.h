@@ -10,6 +10,7 @@
 #include "platform/forms.h"
 
 #include <memory>
+#include <stdexcept>
 #include <string>
 #include <string_view>
 #include <utility>
@@ -141,5 +142,19 @@ private:
     struct State;
     std::unique_ptr<State> state_;
 };
+
+// For a driver: the layer's record of the control named `name` on `window`,
+// which must still exist as `exists` tells; std::invalid_argument if not.
+template <class Window, class Exists>
+const auto& NamedControl(const Window& window, std::string_view name, Exists exists) {
+    const auto* found = window.find(name);
+    if (found == nullptr) {
+        throw std::invalid_argument("the form has no control named " + std::string(name));
+    }
+    if (!exists(*found)) {
+        throw std::invalid_argument(std::string(name) + " is destroyed");
+    }
+    return *found;
+}
 
 } // namespace platform::testing

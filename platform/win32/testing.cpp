@@ -90,14 +90,8 @@ struct Driver::State {
         : window(shown) {}
 
     [[nodiscard]] const detail::ControlSlot& slot(std::string_view name) const {
-        const detail::ControlSlot* found = window.find(name);
-        if (found == nullptr) {
-            throw std::invalid_argument("the form has no control named " + std::string(name));
-        }
-        if (found->handle == nullptr) {
-            throw std::invalid_argument(std::string(name) + " is destroyed");
-        }
-        return *found;
+        return NamedControl(
+            window, name, [](const detail::ControlSlot& found) { return found.handle != nullptr; });
     }
     [[nodiscard]] HWND control(std::string_view name) const { return slot(name).handle; }
 
