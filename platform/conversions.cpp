@@ -2,15 +2,26 @@
 
 #include <algorithm>
 #include <array>
-#include <cerrno>
 #include <charconv>
 #include <cmath>
 #include <cstdint>
-#include <cstdio>
 #include <cstdlib>
 #include <limits>
 #include <string>
 #include <system_error>
+
+#if !defined(__cpp_lib_to_chars)
+// What a platform whose C++ library cannot convert doubles supplies instead.
+namespace platform::detail {
+// The double nearest to `text`, a number as scanNumber finds it; infinity
+// past the largest.
+double ReadDecimal(std::string_view text);
+// The shortest digits of `magnitude`, finite and above zero, that read back
+// as the same double, and the decimal exponent of the first: "15" and 4 for
+// 15000.
+std::string ShortestDigits(double magnitude, int& exponent);
+} // namespace platform::detail
+#endif
 
 namespace platform {
 namespace {
@@ -109,58 +120,53 @@ NumberExtent scanNumber(std::string_view text) {
 using std::from_chars;
 using std::to_chars;
 #else
-// A C++ library without the floating-point conversions (WebAssembly's):
-// the same results from the C library, whose strtod rounds exactly and whose
-// printf writes exact digits. Only what this file asks of them is done.
-
+// A C++ library without the floating-point conversions (WebAssembly's): the
+// platform's own, which read a decimal number correctly rounded and find the
+// shortest digits that read back as the same double. Only what this file
+// asks of them is done.
 std::from_chars_result from_chars(const char* first, const char* last, double& value,
                                   std::chars_format /*general*/) {
-    const std::string text(first, last);
-    char* end = nullptr;
-    errno = 0;
-    const double read = std::strtod(text.c_str(), &end);
-    const auto* const stop = first + (end - text.c_str());
-    // An overflow, or an underflow to zero; a subnormal result stands.
-    if (errno == ERANGE && (read == 0.0 || std::isinf(read))) {
-        return {stop, std::errc::result_out_of_range};
+    const double read = detail::ReadDecimal(std::string_view(first, last - first));
+    if (std::isinf(read)) {
+        return {last, std::errc::result_out_of_range};
     }
     value = read;
-    return {stop, std::errc{}};
+    return {last, std::errc{}};
 }
 
-// The shortest digits that read back as `value`, written as printf's %f or
-// %e would write them, whichever is shorter, %f on a tie.
+// The shortest digits, written as printf's %f or %e would write them,
+// whichever is shorter, %f on a tie.
 std::to_chars_result to_chars(char* first, char* last, double value) {
-    std::array<char, 32> scientific{};
-    int precision = 0;
-    for (; precision < 17; ++precision) {
-        std::snprintf(scientific.data(), scientific.size(), "%.*e", precision, value);
-        if (std::strtod(scientific.data(), nullptr) == value) {
-            break;
-        }
-    }
-    // The digits without the point, and the decimal exponent of the first.
-    const std::string written(scientific.data());
-    const std::size_t exponentAt = written.find('e');
-    const bool negative = written.front() == '-';
-    std::string digits = written.substr(negative ? 1 : 0, exponentAt - (negative ? 1 : 0));
-    std::erase(digits, '.');
-    const int exponent = std::atoi(written.c_str() + exponentAt + 1);
-    const auto count = static_cast<int>(digits.size());
-
-    std::string fixed;
-    if (exponent >= count - 1) {
-        fixed = digits + std::string(static_cast<std::size_t>(exponent - count + 1), '0');
-    } else if (exponent >= 0) {
-        fixed = digits.substr(0, static_cast<std::size_t>(exponent) + 1) + "." +
-                digits.substr(static_cast<std::size_t>(exponent) + 1);
+    const bool negative = std::signbit(value);
+    std::string shortest;
+    if (std::isnan(value) || std::isinf(value)) {
+        shortest = std::isnan(value) ? "nan" : "inf";
     } else {
-        fixed = "0." + std::string(static_cast<std::size_t>(-exponent - 1), '0') + digits;
+        int exponent = 0;
+        const std::string digits = detail::ShortestDigits(std::fabs(value), exponent);
+        const auto count = static_cast<int>(digits.size());
+        std::string scientific = digits.substr(0, 1);
+        if (count > 1) {
+            scientific += "." + digits.substr(1);
+        }
+        const int magnitude = std::abs(exponent);
+        scientific += std::string(exponent < 0 ? "e-" : "e+") + (magnitude < 10 ? "0" : "") +
+                      std::to_string(magnitude);
+
+        std::string fixed;
+        if (exponent >= count - 1) {
+            fixed = digits + std::string(static_cast<std::size_t>(exponent - count + 1), '0');
+        } else if (exponent >= 0) {
+            fixed = digits.substr(0, static_cast<std::size_t>(exponent) + 1) + "." +
+                    digits.substr(static_cast<std::size_t>(exponent) + 1);
+        } else {
+            fixed = "0." + std::string(static_cast<std::size_t>(-exponent - 1), '0') + digits;
+        }
+        shortest = fixed.size() <= scientific.size() ? fixed : scientific;
     }
-    const std::string shortest =
-        (negative ? "-" : "") + (fixed.size() <= written.size() - (negative ? 1 : 0)
-                                     ? fixed
-                                     : written.substr(negative ? 1 : 0));
+    if (negative) {
+        shortest.insert(0, "-");
+    }
     if (shortest.size() > static_cast<std::size_t>(last - first)) {
         return {last, std::errc::value_too_large};
     }

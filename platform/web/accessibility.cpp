@@ -15,11 +15,11 @@ void bindLabels(const ControlList<ControlSlot>& controls) {
     }
 }
 
-val makeAnnouncer(const val& form) {
-    val announcer = val::global("document").call<val>("createElement", std::string("div"));
+Js makeAnnouncer(const Js& form) {
+    Js announcer = Js::element("div");
     announcer.set("className", "rz-announcer");
-    announcer.call<void>("setAttribute", std::string("role"), std::string("status"));
-    form.call<void>("appendChild", announcer);
+    announcer.call("setAttribute", "role", "status");
+    form.call("appendChild", announcer);
     return announcer;
 }
 

@@ -3,10 +3,19 @@
 #include "platform/web/window.h"
 
 #include <cmath>
+#include <emscripten/emscripten.h>
 #include <optional>
 
 namespace platform::detail {
 namespace {
+
+// The width of `text` in the font of the canvas `context`, in CSS pixels:
+// the fit measures many texts, each in one step. (The body is JavaScript.)
+// clang-format off
+EM_JS(double, textWidth, (int context, const char* text, std::size_t size), {
+    return rzValues[context].measureText(UTF8ToString(text, size)).width;
+});
+// clang-format on
 
 // Text measured by a canvas in one CSS font, lines `lineHeight` apart: the
 // window's line height is set in its style sheet.
@@ -19,9 +28,7 @@ public:
     }
 
     [[nodiscard]] int lineWidth(std::string_view text) const override {
-        const double width =
-            context_.call<val>("measureText", std::string(text))["width"].as<double>();
-        return static_cast<int>(std::ceil(width));
+        return static_cast<int>(std::ceil(textWidth(context_.handle(), text.data(), text.size())));
     }
     [[nodiscard]] int lineHeight() const override { return lineHeight_; }
     // The lines of `text` wrapped at blanks as the browser wraps a label.
@@ -44,23 +51,21 @@ public:
     }
 
 private:
-    static val canvasContext() {
-        static const val context = val::global("document")
-                                       .call<val>("createElement", std::string("canvas"))
-                                       .call<val>("getContext", std::string("2d"));
+    static Js canvasContext() {
+        static const Js context = Js::element("canvas").call("getContext", "2d");
         return context;
     }
 
-    val context_;
+    Js context_;
     int lineHeight_;
 };
 
-val computedStyle(const val& element) {
-    return val::global("window").call<val>("getComputedStyle", element);
+Js computedStyle(const Js& element) {
+    return Js::global("window").call("getComputedStyle", element);
 }
 
-double cssPixels(const val& value) {
-    return val::global("parseFloat")(value).as<double>();
+double cssPixels(const Js& value) {
+    return Js::global("parseFloat")(value).number();
 }
 
 // The window's line height in CSS pixels at a font of `size` pixels.
@@ -72,19 +77,19 @@ int lineHeightAt(int size) {
 
 } // namespace
 
-CaptionSize measureCaption(const val& element, const std::string& font) {
-    const val style = computedStyle(element);
+CaptionSize measureCaption(const Js& element, const std::string& font) {
+    const Js style = computedStyle(element);
     const auto lineHeight = static_cast<int>(std::ceil(cssPixels(style["lineHeight"])));
-    return MeasureCaption(element["textContent"].as<std::string>(),
-                          element["clientWidth"].as<int>(), CanvasMetrics(font, lineHeight));
+    return MeasureCaption(element["textContent"].string(), element["clientWidth"].integer(),
+                          CanvasMetrics(font, lineHeight));
 }
 
-void fitFont(const val& form, const ControlList<ControlSlot>& controls) {
+void fitFont(const Js& form, const ControlList<ControlSlot>& controls) {
     // The largest size, no larger than the page's, at which every caption
     // shows whole; one size for the whole window keeps it even.
     constexpr int smallest = 8;
-    const val style = computedStyle(form);
-    const std::string family = style["fontFamily"].as<std::string>();
+    const Js style = computedStyle(form);
+    const std::string family = style["fontFamily"].string();
     const auto largest = static_cast<int>(cssPixels(style["fontSize"]));
     const int size = FittingFontSize(
         controls, largest, smallest, ButtonCaptionMargin,
@@ -93,12 +98,12 @@ void fitFont(const val& form, const ControlList<ControlSlot>& controls) {
                                                    lineHeightAt(candidate));
         },
         [](const ControlSlot& slot) -> std::optional<CaptionBox> {
-            if (!slot.element["isConnected"].as<bool>()) {
+            if (!slot.element["isConnected"].truthy()) {
                 return std::nullopt;
             }
             // Inside the control's border, where its caption goes.
-            return CaptionBox{slot.element["clientWidth"].as<int>(),
-                              slot.element["clientHeight"].as<int>()};
+            return CaptionBox{slot.element["clientWidth"].integer(),
+                              slot.element["clientHeight"].integer()};
         });
     form["style"].set("fontSize", std::to_string(size) + "px");
 }

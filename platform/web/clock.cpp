@@ -1,15 +1,24 @@
 #include "platform/clock.h"
 
-#include <emscripten/val.h>
+#include <emscripten/emscripten.h>
 
 namespace platform::detail {
+namespace {
+
+// The player's own local time, whatever their time zone, in milliseconds
+// since midnight. (The body is JavaScript.)
+// clang-format off
+EM_JS(int, localMilliseconds, (), {
+    const now = new Date();
+    return ((now.getHours() * 60 + now.getMinutes()) * 60 + now.getSeconds()) * 1000 +
+           now.getMilliseconds();
+});
+// clang-format on
+
+} // namespace
 
 int SystemMilliseconds() {
-    // The player's own local time, whatever their time zone.
-    const emscripten::val now = emscripten::val::global("Date").new_();
-    const auto field = [&now](const char* name) { return now.call<int>(name); };
-    return ((field("getHours") * 60 + field("getMinutes")) * 60 + field("getSeconds")) * 1000 +
-           field("getMilliseconds");
+    return localMilliseconds();
 }
 
 } // namespace platform::detail

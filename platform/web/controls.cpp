@@ -7,10 +7,6 @@
 namespace platform::detail {
 namespace {
 
-val makeElement(const char* tag) {
-    return val::global("document").call<val>("createElement", std::string(tag));
-}
-
 EM_BOOL clicked(int /*type*/, const EmscriptenMouseEvent* /*event*/, void* data) noexcept {
     auto& slot = *static_cast<ControlSlot*>(data);
     try {
@@ -31,7 +27,7 @@ EM_BOOL keyDown(int /*type*/, const EmscriptenKeyboardEvent* event, void* data) 
     }
     try {
         const auto& slot = *static_cast<const ControlSlot*>(data);
-        slot.window->nextInTabOrder(slot, back).call<void>("focus");
+        slot.window->nextInTabOrder(slot, back).call("focus");
     } catch (...) {
         return EM_FALSE;
     }
@@ -40,26 +36,26 @@ EM_BOOL keyDown(int /*type*/, const EmscriptenKeyboardEvent* event, void* data) 
 
 } // namespace
 
-val makeControlElement(const ControlSlot& slot) {
+Js makeControlElement(const ControlSlot& slot) {
     switch (slot.kind) {
     case ControlKind::TextBox: {
-        val field = makeElement("input");
+        Js field = Js::element("input");
         field.set("type", "text");
         field.set("autocomplete", "off");
-        field.set("spellcheck", false);
+        field.set("spellcheck", Js::boolean(false));
         return field;
     }
     case ControlKind::PictureBox:
         return makeOutputArea(slot);
     case ControlKind::Label: {
-        val label = makeElement("label");
+        Js label = Js::element("label");
         label.set("textContent", slot.caption);
         return label;
     }
     case ControlKind::CommandButton:
         break;
     }
-    val button = makeElement("button");
+    Js button = Js::element("button");
     button.set("type", "button");
     button.set("textContent", slot.caption);
     return button;
@@ -74,23 +70,23 @@ void connectControl(ControlSlot& slot) {
 }
 
 void disconnectControl(const ControlSlot& slot) {
-    if (slot.kind == ControlKind::CommandButton && slot.element["isConnected"].as<bool>()) {
+    if (slot.kind == ControlKind::CommandButton && slot.element["isConnected"].truthy()) {
         const std::string target = "#" + slot.name;
         emscripten_set_click_callback(target.c_str(), nullptr, EM_FALSE, nullptr);
         emscripten_set_keydown_callback(target.c_str(), nullptr, EM_FALSE, nullptr);
     }
 }
 
-val liveElement(const ControlRecord& control, std::string_view operation) {
-    const val& element = static_cast<const ControlSlot&>(control).element;
-    if (element.isNull() || !element["isConnected"].as<bool>()) {
+Js liveElement(const ControlRecord& control, std::string_view operation) {
+    const Js& element = static_cast<const ControlSlot&>(control).element;
+    if (element.isNull() || !element["isConnected"].truthy()) {
         RaiseControlError(control.name, operation, "the control no longer exists");
     }
     return element;
 }
 
 std::string ReadText(ControlRecord& control, std::string_view operation) {
-    return liveElement(control, operation)["value"].as<std::string>();
+    return liveElement(control, operation)["value"].string();
 }
 
 void WriteText(ControlRecord& control, std::string_view operation, std::string_view text) {

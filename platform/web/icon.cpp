@@ -2,7 +2,7 @@
 #include "platform/web/window.h"
 
 #include <algorithm>
-#include <emscripten/val.h>
+#include <emscripten/emscripten.h>
 #include <functional>
 #include <set>
 
@@ -30,35 +30,37 @@ std::string sizesOf(std::span<const unsigned char> file) {
     return sizes;
 }
 
-// An address for the icon file's bytes, made once: a page's windows share
+// The icon file as a data address, which the page makes at once: a blob's
+// address would take a round trip to the browser's own process. (The body
+// is JavaScript.)
+// clang-format off
+EM_JS(int, dataAddress, (const unsigned char* bytes, std::size_t size), {
+    return rzHold("data:image/x-icon;base64," +
+                  btoa(String.fromCharCode(...HEAPU8.subarray(bytes, bytes + size))));
+});
+// clang-format on
+
+// The address of the icon file's bytes, made once: a page's windows share
 // it.
 std::string addressOf(std::span<const unsigned char> file) {
     static IconCache<std::string> made;
     return made.get(file, 0, [](std::span<const unsigned char> bytes, int /*size*/) {
-        const val copy = val::global("Uint8Array")
-                             .new_(emscripten::typed_memory_view(bytes.size(), bytes.data()))
-                             .call<val>("slice");
-        val parts = val::array();
-        parts.call<void>("push", copy);
-        val type = val::object();
-        type.set("type", "image/x-icon");
-        const val blob = val::global("Blob").new_(parts, type);
-        return val::global("URL").call<std::string>("createObjectURL", blob);
+        return Js::held(dataAddress(bytes.data(), bytes.size())).string();
     });
 }
 
 } // namespace
 
 void setPageIcon(std::span<const unsigned char> file) {
-    const val document = val::global("document");
-    val link = document.call<val>("querySelector", std::string("link[rel=icon]"));
+    const Js document = Js::global("document");
+    Js link = document.call("querySelector", "link[rel=icon]");
     if (link.isNull()) {
-        link = document.call<val>("createElement", std::string("link"));
+        link = Js::element("link");
         link.set("rel", "icon");
-        document["head"].call<void>("appendChild", link);
+        document["head"].call("appendChild", link);
     }
     link.set("type", "image/x-icon");
-    link.call<void>("setAttribute", std::string("sizes"), sizesOf(file));
+    link.call("setAttribute", "sizes", sizesOf(file));
     link.set("href", addressOf(file));
 }
 

@@ -16,8 +16,8 @@ namespace {
 // that only holds the print position; text the player selected in it is
 // copied as the browser copies it. (The body is JavaScript.)
 // clang-format off
-EM_JS(void, copyWholeText, (emscripten::EM_VAL handle), {
-    const area = Emval.toValue(handle);
+EM_JS(void, copyWholeText, (int place), {
+    const area = rzValues[place];
     const selectedInside = () => {
         const selection = document.getSelection();
         return !selection.isCollapsed && area.contains(selection.anchorNode);
@@ -42,11 +42,11 @@ EM_JS(void, copyWholeText, (emscripten::EM_VAL handle), {
 
 } // namespace
 
-val makeOutputArea(const ControlSlot& /*slot*/) {
-    val area = val::global("document").call<val>("createElement", std::string("output"));
-    area.set("tabIndex", 0);
-    area.call<void>("setAttribute", std::string("aria-live"), std::string("polite"));
-    copyWholeText(area.as_handle());
+Js makeOutputArea(const ControlSlot& /*slot*/) {
+    Js area = Js::element("output");
+    area.set("tabIndex", Js::number(0));
+    area.call("setAttribute", "aria-live", "polite");
+    copyWholeText(area.handle());
     return area;
 }
 
@@ -55,8 +55,8 @@ void ClearOutput(ControlRecord& control) {
 }
 
 void PrintOutput(ControlRecord& control, std::string_view item, bool lineEnd) {
-    val area = liveElement(control, "Print");
-    std::string printed = area["textContent"].as<std::string>();
+    Js area = liveElement(control, "Print");
+    std::string printed = area["textContent"].string();
     printed += item;
     if (lineEnd) {
         printed += '\n';

@@ -1,6 +1,6 @@
 #include "platform/forms.h"
+#include "platform/web/js.h"
 
-#include <emscripten/val.h>
 #include <exception>
 #include <memory>
 
@@ -16,7 +16,7 @@ int Start(const Project& project) {
         return 0;
     } catch (const std::exception& error) {
         // The window could not be made: the page says so in its place.
-        emscripten::val::global("document")["body"].set(
+        detail::Js::global("document")["body"].set(
             "textContent", std::string(project.name) + " could not start: " + error.what());
         return 1;
     }

@@ -13,7 +13,7 @@
 namespace platform::testing {
 namespace {
 
-using detail::val;
+using detail::Js;
 
 // The bodies of these are JavaScript.
 // clang-format off
@@ -43,8 +43,8 @@ EM_ASYNC_JS(void, nextFrame, (), {
 });
 // Keeps what the form's live regions say after each change, their texts
 // joined in the page's order, as a screen reader hears them.
-EM_JS(void, listenToLiveRegions, (emscripten::EM_VAL handle), {
-    const form = Emval.toValue(handle);
+EM_JS(void, listenToLiveRegions, (int place), {
+    const form = rzValues[place];
     form.rollingZembHeard = [];
     const regions = () => [...form.querySelectorAll("[aria-live], [role=status]")];
     new MutationObserver(records => {
@@ -64,7 +64,7 @@ std::string taken(char* text) {
 }
 
 double ratio() {
-    return val::global("devicePixelRatio").as<double>();
+    return Js::global("devicePixelRatio").number();
 }
 
 int scaled(double cssPixels) {
@@ -84,44 +84,33 @@ struct Driver::State {
         : window(shown) {}
 
     [[nodiscard]] const detail::ControlSlot& slot(std::string_view name) const {
-        const detail::ControlSlot* found = window.find(name);
-        if (found == nullptr) {
-            throw std::invalid_argument("the form has no control named " + std::string(name));
-        }
-        return *found;
+        return NamedControl(window, name, [](const detail::ControlSlot& found) {
+            return found.element["isConnected"].truthy();
+        });
     }
-    [[nodiscard]] val element(std::string_view name) const {
-        const val& element = slot(name).element;
-        if (!element["isConnected"].as<bool>()) {
-            throw std::invalid_argument(std::string(name) + " is gone");
-        }
-        return element;
-    }
-    [[nodiscard]] Rect inPixels(const val& box) const {
-        const val form = window.element().call<val>("getBoundingClientRect");
-        const double left = form["left"].as<double>() + window.element()["clientLeft"].as<double>();
-        const double top = form["top"].as<double>() + window.element()["clientTop"].as<double>();
-        return {scaled(box["left"].as<double>() - left), scaled(box["top"].as<double>() - top),
-                scaled(box["width"].as<double>()), scaled(box["height"].as<double>())};
+    [[nodiscard]] const Js& element(std::string_view name) const { return slot(name).element; }
+    [[nodiscard]] Rect inPixels(const Js& box) const {
+        const Js form = window.element().call("getBoundingClientRect");
+        const double left = form["left"].number() + window.element()["clientLeft"].number();
+        const double top = form["top"].number() + window.element()["clientTop"].number();
+        return {scaled(box["left"].number() - left), scaled(box["top"].number() - top),
+                scaled(box["width"].number()), scaled(box["height"].number())};
     }
 
     // Closes each error report that is open, with Escape, as a player does.
     void closeReports() {
-        val dialog = window.element().call<val>("querySelector", std::string("dialog[open]"));
+        Js dialog = window.element().call("querySelector", "dialog[open]");
         while (!dialog.isNull()) {
-            const val sign =
-                dialog.call<val>("querySelector", std::string("[role=img][aria-label=Error]"));
+            const Js sign = dialog.call("querySelector", "[role=img][aria-label=Error]");
             reports.push_back(
-                {dialog.call<val>("querySelector", std::string("h1"))["textContent"]
-                     .as<std::string>(),
-                 dialog.call<val>("querySelector", std::string("#rz-report-text"))["textContent"]
-                     .as<std::string>(),
-                 dialog.call<bool>("matches", std::string(":modal")), !sign.isNull()});
+                {dialog.call("querySelector", "h1")["textContent"].string(),
+                 dialog.call("querySelector", "#rz-report-text")["textContent"].string(),
+                 dialog.call("matches", ":modal").truthy(), !sign.isNull()});
             hostPress("Escape");
-            if (dialog["open"].as<bool>()) {
+            if (dialog["open"].truthy()) {
                 throw std::runtime_error("Escape did not close the error report");
             }
-            dialog = window.element().call<val>("querySelector", std::string("dialog[open]"));
+            dialog = window.element().call("querySelector", "dialog[open]");
         }
     }
 
@@ -132,7 +121,7 @@ struct Driver::State {
 Driver::Driver(Form& form)
     : state_(std::make_unique<State>(static_cast<detail::Window&>(form.window()))) {
     form.Show();
-    listenToLiveRegions(state_->window.element().as_handle());
+    listenToLiveRegions(state_->window.element().handle());
     nextFrame();
 }
 
@@ -143,9 +132,9 @@ void Driver::Click(std::string_view button) {
     if (slot.kind != detail::ControlKind::CommandButton) {
         throw std::invalid_argument(std::string(button) + " is not a button");
     }
-    const val box = state_->element(button).call<val>("getBoundingClientRect");
-    hostClick(box["left"].as<double>() + box["width"].as<double>() / 2,
-              box["top"].as<double>() + box["height"].as<double>() / 2);
+    const Js box = state_->element(button).call("getBoundingClientRect");
+    hostClick(box["left"].number() + box["width"].number() / 2,
+              box["top"].number() + box["height"].number() / 2);
     state_->closeReports();
 }
 
@@ -165,18 +154,18 @@ void Driver::SetText(std::string_view field, std::string_view text) {
 }
 
 std::string Driver::Text(std::string_view control) const {
-    const val element = state_->element(control);
+    const Js element = state_->element(control);
     return element[state_->slot(control).kind == detail::ControlKind::TextBox ? "value"
                                                                               : "textContent"]
-        .as<std::string>();
+        .string();
 }
 
 std::string Driver::WindowCaption() const {
-    return val::global("document")["title"].as<std::string>();
+    return Js::global("document")["title"].string();
 }
 
 bool Driver::IsShown() const {
-    return state_->window.element().call<bool>("checkVisibility");
+    return state_->window.element().call("checkVisibility").truthy();
 }
 
 int Driver::Dpi() const {
@@ -184,44 +173,42 @@ int Driver::Dpi() const {
 }
 
 Rect Driver::ClientArea() const {
-    const val& form = state_->window.element();
-    return {0, 0, scaled(form["clientWidth"].as<double>()),
-            scaled(form["clientHeight"].as<double>())};
+    const Js& form = state_->window.element();
+    return {0, 0, scaled(form["clientWidth"].number()), scaled(form["clientHeight"].number())};
 }
 
 Rect Driver::Geometry(std::string_view control) const {
-    return state_->inPixels(state_->element(control).call<val>("getBoundingClientRect"));
+    return state_->inPixels(state_->element(control).call("getBoundingClientRect"));
 }
 
 CaptionExtent Driver::MeasureCaption(std::string_view control) const {
-    const val element = state_->element(control);
-    const detail::CaptionSize size = detail::measureCaption(
-        element, val::global("getComputedStyle")(element)["font"].as<std::string>());
-    return {{scaled(size.lineWidth), scaled(size.lineHeight), scaled(size.widestWord),
-             scaled(size.wrappedHeight)},
-            {0, 0, scaled(element["clientWidth"].as<double>()),
-             scaled(element["clientHeight"].as<double>())}};
+    const Js element = state_->element(control);
+    const detail::CaptionSize size =
+        detail::measureCaption(element, Js::global("getComputedStyle")(element)["font"].string());
+    return {
+        {scaled(size.lineWidth), scaled(size.lineHeight), scaled(size.widestWord),
+         scaled(size.wrappedHeight)},
+        {0, 0, scaled(element["clientWidth"].number()), scaled(element["clientHeight"].number())}};
 }
 
 std::string Driver::FocusedControl() const {
-    const val focus = val::global("document")["activeElement"];
-    if (focus.isNull() || focus["id"].isUndefined()) {
+    const Js focus = Js::global("document")["activeElement"];
+    if (focus.isNull() || focus["id"].isNull()) {
         return {};
     }
-    const detail::ControlSlot* slot = state_->window.find(focus["id"].as<std::string>());
+    const detail::ControlSlot* slot = state_->window.find(focus["id"].string());
     return slot != nullptr && slot->element == focus ? slot->name : std::string();
 }
 
 bool Driver::TakesFocus(std::string_view control) const {
-    return state_->element(control)["tabIndex"].as<int>() >= 0;
+    return state_->element(control)["tabIndex"].number() >= 0;
 }
 
 std::vector<int> Driver::IconSizes() const {
-    const val link =
-        val::global("document").call<val>("querySelector", std::string("link[rel=icon]"));
+    const Js link = Js::global("document").call("querySelector", "link[rel=icon]");
     std::vector<int> sizes;
     if (!link.isNull()) {
-        std::string listed = link.call<std::string>("getAttribute", std::string("sizes"));
+        const std::string listed = link.call("getAttribute", "sizes").string();
         for (std::size_t at = 0; at < listed.size();) {
             sizes.push_back(std::atoi(listed.c_str() + at));
             const std::size_t blank = listed.find(" ", at);
@@ -244,7 +231,7 @@ std::string Driver::AccessibleText(std::string_view control) const {
 }
 
 void Driver::Repaint() {
-    val style = state_->window.element()["style"];
+    Js style = state_->window.element()["style"];
     style.set("display", "none");
     nextFrame();
     style.set("display", "");
@@ -252,7 +239,7 @@ void Driver::Repaint() {
 }
 
 void Driver::Destroy(std::string_view control) {
-    state_->element(control).call<void>("remove");
+    state_->element(control).call("remove");
 }
 
 std::vector<Report> Driver::TakeReports() {
@@ -260,12 +247,12 @@ std::vector<Report> Driver::TakeReports() {
 }
 
 std::vector<std::string> Driver::TakeAnnouncements() {
-    val heard = state_->window.element()["rollingZembHeard"];
+    Js heard = state_->window.element()["rollingZembHeard"];
     std::vector<std::string> said;
-    for (int i = 0; i < heard["length"].as<int>(); ++i) {
-        said.push_back(heard[i].as<std::string>());
+    for (int i = 0; i < heard["length"].integer(); ++i) {
+        said.push_back(heard.call("at", i).string());
     }
-    heard.set("length", 0);
+    heard.set("length", Js::number(0));
     return said;
 }
 

@@ -1,13 +1,14 @@
 #include "platform/web/window.h"
 
 #include <algorithm>
+#include <emscripten/emscripten.h>
 #include <vector>
 
 namespace platform::detail {
 namespace {
 
-val document() {
-    return val::global("document");
+Js document() {
+    return Js::global("document");
 }
 
 std::string px(int value) {
@@ -17,19 +18,17 @@ std::string px(int value) {
 // The dialog that reports a run-time error, modal to the page: its title is
 // the window's caption, then an error sign and the message; OK or Escape
 // closes it, and the focus goes back where it was.
-val makeReportDialog(const std::string& caption) {
-    val dialog = document().call<val>("createElement", std::string("dialog"));
+Js makeReportDialog(const std::string& caption) {
+    Js dialog = Js::element("dialog");
     dialog.set("className", "rz-report");
-    dialog.call<void>("setAttribute", std::string("role"), std::string("alertdialog"));
-    dialog.call<void>("setAttribute", std::string("aria-labelledby"),
-                      std::string("rz-report-title"));
-    dialog.call<void>("setAttribute", std::string("aria-describedby"),
-                      std::string("rz-report-text"));
+    dialog.call("setAttribute", "role", "alertdialog");
+    dialog.call("setAttribute", "aria-labelledby", "rz-report-title");
+    dialog.call("setAttribute", "aria-describedby", "rz-report-text");
     dialog.set("innerHTML", "<h1 id=rz-report-title></h1>"
                             "<p><span class=rz-error-sign role=img aria-label=Error>&#x2716;</span>"
                             " <span id=rz-report-text></span></p>"
                             "<form method=dialog><button>OK</button></form>");
-    dialog.call<val>("querySelector", std::string("h1")).set("textContent", caption);
+    dialog.call("querySelector", "h1").set("textContent", caption);
     return dialog;
 }
 
@@ -54,37 +53,42 @@ body { margin: 8px; background: Canvas; color: CanvasText; }
 @media (prefers-color-scheme: dark) { .rz-form { background: Canvas; color: CanvasText; } }
 )css";
 
+// A style sheet made by the page's script and adopted by the document: it
+// needs no style element, which a strict content security policy forbids.
+// (The body is JavaScript.)
+// clang-format off
+EM_JS(void, adoptStyleSheet, (const char* rules), {
+    const sheet = new CSSStyleSheet();
+    sheet.replaceSync(UTF8ToString(rules));
+    document.adoptedStyleSheets = [...document.adoptedStyleSheets, sheet];
+});
+// clang-format on
+
 } // namespace
 
 void addStyleSheet() {
-    const val page = document();
-    if (!page.call<val>("getElementById", std::string("rz-style")).isNull()) {
-        return;
-    }
-    val style = page.call<val>("createElement", std::string("style"));
-    style.set("id", "rz-style");
-    style.set("textContent", std::string(StyleSheet));
-    page["head"].call<void>("appendChild", style);
+    static const bool added = (adoptStyleSheet(StyleSheet), true);
+    static_cast<void>(added);
 }
 
 Window::Window(const FormDescription& description)
     : caption_(description.caption)
-    , element_(document().call<val>("createElement", std::string("div"))) {
+    , element_(Js::element("div")) {
     addStyleSheet();
     document().set("title", caption_);
     if (!description.icon.empty()) {
         setPageIcon(description.icon);
     }
     element_.set("className", "rz-form");
-    val style = element_["style"];
+    Js style = element_["style"];
     style.set("width", px(pixels(description.clientWidth)));
     style.set("height", px(pixels(description.clientHeight)));
     // The page's main part holds the window, or the page itself.
-    val place = document().call<val>("querySelector", std::string("main"));
+    Js place = document().call("querySelector", "main");
     if (place.isNull()) {
         place = document()["body"];
     }
-    place.call<void>("appendChild", element_);
+    place.call("appendChild", element_);
     announcer_ = makeAnnouncer(element_);
 }
 
@@ -92,7 +96,7 @@ Window::~Window() {
     for (const auto& slot : controls_) {
         disconnectControl(*slot);
     }
-    element_.call<void>("remove");
+    element_.call("remove");
 }
 
 ControlSlot& Window::makeControl(ControlRecord record) {
@@ -100,12 +104,12 @@ ControlSlot& Window::makeControl(ControlRecord record) {
     slot.window = this;
     slot.element = makeControlElement(slot);
     slot.element.set("id", slot.name);
-    val style = slot.element["style"];
+    Js style = slot.element["style"];
     style.set("left", px(pixels(slot.left)));
     style.set("top", px(pixels(slot.top)));
     style.set("width", px(pixels(slot.width)));
     style.set("height", px(pixels(slot.height)));
-    element_.call<void>("appendChild", slot.element);
+    element_.call("appendChild", slot.element);
     connectControl(slot);
     return slot;
 }
@@ -114,23 +118,23 @@ void Window::showWithInitialFocus() {
     // The page's order is the tab order, each label just before the control
     // it names: Tab follows it, and so does a screen reader reading on.
     for (const ControlSlot* slot : controls_.labelledOrder()) {
-        element_.call<void>("appendChild", slot->element);
+        element_.call("appendChild", slot->element);
     }
-    element_.call<void>("appendChild", announcer_);
+    element_.call("appendChild", announcer_);
     bindLabels(controls_);
     fitFont(element_, controls_);
     for (const ControlSlot* slot : controls_.tabOrder()) {
-        if (slot->element["tabIndex"].as<int>() >= 0) {
-            slot->element.call<void>("focus");
+        if (slot->element["tabIndex"].number() >= 0) {
+            slot->element.call("focus");
             break;
         }
     }
 }
 
-val Window::nextInTabOrder(const ControlSlot& from, bool back) const {
+Js Window::nextInTabOrder(const ControlSlot& from, bool back) const {
     std::vector<const ControlSlot*> order;
     for (const ControlSlot* slot : controls_.tabOrder()) {
-        if (slot->element["isConnected"].as<bool>() && slot->element["tabIndex"].as<int>() >= 0) {
+        if (slot->element["isConnected"].truthy() && slot->element["tabIndex"].number() >= 0) {
             order.push_back(slot);
         }
     }
@@ -145,14 +149,14 @@ val Window::nextInTabOrder(const ControlSlot& from, bool back) const {
 }
 
 void Window::showReport(const std::string& report) {
-    val dialog = element_.call<val>("querySelector", std::string("dialog.rz-report"));
+    Js dialog = element_.call("querySelector", "dialog.rz-report");
     if (dialog.isNull()) {
         dialog = makeReportDialog(caption_);
-        element_.call<void>("appendChild", dialog);
+        element_.call("appendChild", dialog);
     }
-    dialog.call<val>("querySelector", std::string("#rz-report-text")).set("textContent", report);
-    if (!dialog["open"].as<bool>()) {
-        dialog.call<void>("showModal");
+    dialog.call("querySelector", "#rz-report-text").set("textContent", report);
+    if (!dialog["open"].truthy()) {
+        dialog.call("showModal");
     }
 }
 

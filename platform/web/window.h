@@ -8,15 +8,13 @@
 #include "platform/controls.h"
 #include "platform/forms.h"
 #include "platform/toolkit.h"
+#include "platform/web/js.h"
 
-#include <emscripten/val.h>
 #include <span>
 #include <string>
 #include <string_view>
 
 namespace platform::detail {
-
-using emscripten::val;
 
 class Window;
 
@@ -25,7 +23,7 @@ struct ControlSlot : ControlRecord {
         : ControlRecord(std::move(record)) {}
     // The control's element; an operation on it fails once it has left the
     // page.
-    val element = val::null();
+    Js element;
     Window* window = nullptr; // the window it stands on
 };
 
@@ -44,19 +42,19 @@ public:
     void showReport(const std::string& report) override;
     void announce(const Announcement& said) override;
 
-    [[nodiscard]] const val& element() const { return element_; }
+    [[nodiscard]] const Js& element() const { return element_; }
     // The record of the control named `name`; null if there is none.
     [[nodiscard]] const ControlSlot* find(std::string_view name) const {
         return controls_.find(name);
     }
     // The element of the control that takes the focus after `from` in the
     // tab order, or before it when `back`, round at either end.
-    [[nodiscard]] val nextInTabOrder(const ControlSlot& from, bool back) const;
+    [[nodiscard]] Js nextInTabOrder(const ControlSlot& from, bool back) const;
 
 private:
     std::string caption_;
-    val element_;
-    val announcer_ = val::null(); // a live region that takes no room
+    Js element_;
+    Js announcer_; // a live region that takes no room
     ControlList<ControlSlot> controls_;
 };
 
@@ -67,28 +65,28 @@ constexpr int pixels(int twips) {
 
 // Makes the element for a control (controls.cpp; the output area's in
 // output_area.cpp), and once it is on the page, has it answer the player.
-val makeControlElement(const ControlSlot& slot);
+Js makeControlElement(const ControlSlot& slot);
 void connectControl(ControlSlot& slot);
 void disconnectControl(const ControlSlot& slot);
-val makeOutputArea(const ControlSlot& slot);
+Js makeOutputArea(const ControlSlot& slot);
 
 // The element of a control that is still on the page, checked as every
 // control operation is: one that is gone fails the operation with a
 // RuntimeError.
-val liveElement(const ControlRecord& control, std::string_view operation);
+Js liveElement(const ControlRecord& control, std::string_view operation);
 
 // Makes each label name the control it names (accessibility.cpp).
 void bindLabels(const ControlList<ControlSlot>& controls);
 
 // Makes the live region that speaks what the output area does not show.
-val makeAnnouncer(const val& form);
+Js makeAnnouncer(const Js& form);
 
 // Sets on `form` the largest font, no larger than the page's, at which
 // every caption of `controls` shows whole.
-void fitFont(const val& form, const ControlList<ControlSlot>& controls);
+void fitFont(const Js& form, const ControlList<ControlSlot>& controls);
 
 // A caption as `element` shows it in the CSS font `font`, in CSS pixels.
-CaptionSize measureCaption(const val& element, const std::string& font);
+CaptionSize measureCaption(const Js& element, const std::string& font);
 
 // Makes the icon file's images the page's icon.
 void setPageIcon(std::span<const unsigned char> file);

@@ -1,0 +1,142 @@
+#include "platform/web/js.h"
+
+#include <emscripten/emscripten.h>
+
+namespace platform::detail {
+namespace {
+
+// The bodies of these are JavaScript, over the table of objects.js.
+// clang-format off
+EM_JS(void, jsRelease, (int place), {
+    if (place !== 0) {
+        rzValues[place] = undefined;
+        rzFreePlaces.push(place);
+    }
+});
+EM_JS(int, jsDuplicate, (int place), { return rzHold(rzValues[place]); });
+EM_JS(int, jsGlobalNamed, (const char* name), { return rzHold(globalThis[UTF8ToString(name)]); });
+EM_JS(int, jsHoldText, (const char* text, std::size_t size), {
+    return rzHold(UTF8ToString(text, size));
+});
+EM_JS(int, jsHoldNumber, (double value), { return rzHold(value); });
+EM_JS(int, jsHoldBoolean, (bool value), { return rzHold(!!value); });
+EM_JS(int, jsHoldBytes, (const unsigned char* bytes, std::size_t size), {
+    return rzHold(HEAPU8.slice(bytes, bytes + size));
+});
+EM_JS(int, jsHoldElement, (const char* tag), {
+    return rzHold(document.createElement(UTF8ToString(tag)));
+});
+EM_JS(int, jsProperty, (int place, const char* name), {
+    return rzHold(rzValues[place][UTF8ToString(name)]);
+});
+EM_JS(void, jsSetProperty, (int place, const char* name, int value), {
+    rzValues[place][UTF8ToString(name)] = rzValues[value];
+});
+EM_JS(int, jsInvokeWith, (int place, const char* name, const int* places, std::size_t count,
+                        bool construct), {
+    const values = Array.from(HEAP32.subarray(places >> 2, (places >> 2) + count),
+                              argument => rzValues[argument]);
+    const target = rzValues[place];
+    if (name !== 0) {
+        return rzHold(target[UTF8ToString(name)](...values));
+    }
+    return rzHold(construct ? new target(...values) : target(...values));
+});
+EM_JS(std::size_t, jsTextSize, (int place), {
+    rzText = String(rzValues[place]);
+    return lengthBytesUTF8(rzText);
+});
+EM_JS(void, jsCopyText, (char* into, std::size_t size), {
+    stringToUTF8(rzText, into, size + 1);
+});
+EM_JS(double, jsNumberOf, (int place), { return Number(rzValues[place]); });
+EM_JS(bool, jsTruthyAt, (int place), { return !!rzValues[place]; });
+EM_JS(bool, jsIdentical, (int one, int other), { return rzValues[one] === rzValues[other]; });
+// clang-format on
+
+} // namespace
+
+static_assert(sizeof(Js) == sizeof(int), "an array of Js is an array of places");
+
+Js::Js(const Js& other)
+    : handle_(jsDuplicate(other.handle_)) {}
+
+Js& Js::operator=(const Js& other) {
+    if (this != &other) {
+        jsRelease(handle_);
+        handle_ = jsDuplicate(other.handle_);
+    }
+    return *this;
+}
+
+Js& Js::operator=(Js&& other) noexcept {
+    if (this != &other) {
+        jsRelease(handle_);
+        handle_ = std::exchange(other.handle_, 0);
+    }
+    return *this;
+}
+
+Js::~Js() {
+    jsRelease(handle_);
+}
+
+Js Js::global(const char* name) {
+    return Js(jsGlobalNamed(name));
+}
+
+Js Js::text(std::string_view text) {
+    return Js(jsHoldText(text.data(), text.size()));
+}
+
+Js Js::number(double value) {
+    return Js(jsHoldNumber(value));
+}
+
+Js Js::boolean(bool value) {
+    return Js(jsHoldBoolean(value));
+}
+
+Js Js::bytes(std::span<const unsigned char> bytes) {
+    return Js(jsHoldBytes(bytes.data(), bytes.size()));
+}
+
+Js Js::element(const char* tag) {
+    return Js(jsHoldElement(tag));
+}
+
+Js Js::operator[](const char* name) const {
+    return Js(jsProperty(handle_, name));
+}
+
+void Js::set(const char* name, const Js& value) const {
+    jsSetProperty(handle_, name, value.handle_);
+}
+
+Js Js::invoke(const char* name, const Js* arguments, std::size_t count, bool construct) const {
+    return Js(jsInvokeWith(handle_, name, &arguments->handle_, count, construct));
+}
+
+std::string Js::string() const {
+    std::string copy(jsTextSize(handle_), '\0');
+    jsCopyText(copy.data(), copy.size());
+    return copy;
+}
+
+double Js::number() const {
+    return jsNumberOf(handle_);
+}
+
+bool Js::truthy() const {
+    return jsTruthyAt(handle_);
+}
+
+bool Js::isNull() const {
+    return handle_ == 0;
+}
+
+bool Js::operator==(const Js& other) const {
+    return jsIdentical(handle_, other.handle_);
+}
+
+} // namespace platform::detail

@@ -1,0 +1,88 @@
+#pragma once
+
+// A JavaScript value of the page, held by the program: the layer's way to
+// the document and its elements. The page keeps each value the program holds
+// in a table (objects.js) and the program names it by its place there, so
+// nothing is evaluated from text and the page runs under a content security
+// policy that forbids it. Only the web layer includes this.
+
+#include <cstddef>
+#include <span>
+#include <string>
+#include <string_view>
+#include <utility>
+
+namespace platform::detail {
+
+class Js {
+public:
+    Js() = default; // null
+    Js(const Js& other);
+    Js& operator=(const Js& other);
+    Js(Js&& other) noexcept
+        : handle_(std::exchange(other.handle_, 0)) {}
+    Js& operator=(Js&& other) noexcept;
+    ~Js();
+
+    // The global object of that name: document, window, Date, ...
+    static Js global(const char* name);
+    static Js text(std::string_view text);
+    static Js number(double value);
+    static Js boolean(bool value);
+    // A Uint8Array that holds a copy of `bytes`.
+    static Js bytes(std::span<const unsigned char> bytes);
+    // A new element of the document: createElement(tag).
+    static Js element(const char* tag);
+
+    // The property `name`, and setting it.
+    [[nodiscard]] Js operator[](const char* name) const;
+    void set(const char* name, const Js& value) const;
+    void set(const char* name, std::string_view value) const { set(name, text(value)); }
+
+    // Calls the method `name` with `arguments`; each is a Js, a text or a
+    // number.
+    template <typename... Arguments>
+    Js call(const char* name, const Arguments&... arguments) const {
+        const Js values[] = {Js(), from(arguments)...};
+        return invoke(name, values + 1, sizeof...(arguments), false);
+    }
+    // Calls the value itself, a function, with `arguments`.
+    template <typename... Arguments> Js operator()(const Arguments&... arguments) const {
+        const Js values[] = {Js(), from(arguments)...};
+        return invoke(nullptr, values + 1, sizeof...(arguments), false);
+    }
+    // Constructs an object with the value, a class, as `new` does.
+    template <typename... Arguments> Js construct(const Arguments&... arguments) const {
+        const Js values[] = {Js(), from(arguments)...};
+        return invoke(nullptr, values + 1, sizeof...(arguments), true);
+    }
+
+    // The value as String() makes it a text, as Number() a number, as a
+    // condition takes it.
+    [[nodiscard]] std::string string() const;
+    [[nodiscard]] double number() const;
+    [[nodiscard]] int integer() const { return static_cast<int>(number()); }
+    [[nodiscard]] bool truthy() const;
+    [[nodiscard]] bool isNull() const;                    // null or undefined
+    [[nodiscard]] bool operator==(const Js& other) const; // ===
+
+    // Its place in the page's table, for the layer's own JavaScript, and
+    // the value that JavaScript put at `place` (rzHold), now held here.
+    [[nodiscard]] int handle() const { return handle_; }
+    static Js held(int place) { return Js(place); }
+
+private:
+    explicit Js(int handle)
+        : handle_(handle) {}
+    static Js from(const Js& value) { return value; }
+    static Js from(std::string_view value) { return text(value); }
+    static Js from(const char* value) { return text(value); }
+    static Js from(const std::string& value) { return text(value); }
+    static Js from(double value) { return number(value); }
+    static Js from(int value) { return number(value); }
+    Js invoke(const char* name, const Js* arguments, std::size_t count, bool construct) const;
+
+    int handle_ = 0;
+};
+
+} // namespace platform::detail
