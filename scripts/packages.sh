@@ -29,10 +29,13 @@ windows_test_packages=("${windows_packages[@]}" googletest wine wine64 xvfb xaut
 # for the icon tool.
 web_packages=(cmake g++ make emscripten)
 
-# To run the web build's tests as well: Debian's Chromium, driven through
-# playwright-core from npm (tests/web/package-lock.json), and GoogleTest built
-# for WebAssembly from its sources.
-web_test_packages=("${web_packages[@]}" googletest chromium nodejs)
+# To run the web build's tests as well: Debian's Chromium, Firefox ESR and
+# WebKitGTK (its WebDriver and MiniBrowser, on a private Xvfb), driven
+# through playwright-core, puppeteer-core and selenium-webdriver from npm
+# (tests/web/package-lock.json), and GoogleTest built for WebAssembly from
+# its sources.
+web_test_packages=("${web_packages[@]}" googletest chromium firefox-esr webkit2gtk-driver xvfb
+                   xauth nodejs)
 
 # To make the release packages: dpkg-buildflags gives Debian's hardening
 # flags and dpkg-shlibdeps the Debian package's dependencies.
@@ -41,7 +44,7 @@ package_packages=("${build_packages[@]}" "${windows_packages[@]}" "${web_package
 # To check them as players get them: lintian on the Debian package, which is
 # then installed and started on X and on Weston; the Windows zip is unpacked
 # and its program started under Wine; the page's zip is unpacked and played
-# from disk in Chromium. The programs' protections are read with
+# in the three browser engines. The programs' protections are read with
 # hardening-check, binutils and mingw-w64's objdump.
 package_check_packages=(lintian unzip xvfb xauth xdotool wine wine64 weston qt6-wayland chromium
-                        nodejs devscripts binutils binutils-mingw-w64-x86-64)
+                        firefox-esr webkit2gtk-driver nodejs devscripts binutils binutils-mingw-w64-x86-64)

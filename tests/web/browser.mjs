@@ -1,9 +1,21 @@
-// Debian's Chromium, headless, for the web layer's tests: started by
-// playwright-core, which downloads no browser of its own. Where Chromium or
-// the npm packages are missing, a test skips (exit 77), except in CI.
+// The browsers of the web layer's tests, all from Debian, each driven with
+// its own input: Chromium through playwright-core (CDP), Firefox ESR through
+// puppeteer-core (WebDriver BiDi), and WebKitGTK's MiniBrowser through
+// selenium-webdriver and WebKitWebDriver (classic WebDriver) on a private
+// Xvfb. None of the npm packages downloads a browser of its own. Where a
+// browser or a package is missing, a test skips (exit 77), except in CI.
+import { spawn } from 'node:child_process';
 import { existsSync } from 'node:fs';
+import { createServer } from 'node:net';
 
 export const chromiumPath = process.env.CHROMIUM || '/usr/bin/chromium';
+
+const programs = {
+    chromium: [chromiumPath, 'Debian: chromium'],
+    firefox: ['/usr/bin/firefox-esr', 'Debian: firefox-esr'],
+    webkit: ['/usr/bin/WebKitWebDriver', 'Debian: webkit2gtk-driver, xvfb'],
+};
+const miniBrowser = '/usr/lib/x86_64-linux-gnu/webkit2gtk-4.1/MiniBrowser';
 
 export function skip(reason) {
     if (process.env.CI === 'true') {
@@ -14,20 +26,172 @@ export function skip(reason) {
     process.exit(77);
 }
 
+async function load(name) {
+    try {
+        return await import(name);
+    } catch {
+        return skip(`${name} is missing (npm ci in tests/web)`);
+    }
+}
+
+// Chromium as root, and with no network but the machine's own.
 export async function launch() {
     if (!existsSync(chromiumPath)) {
         skip(`${chromiumPath} is missing (Debian: chromium)`);
     }
-    let chromium;
-    try {
-        ({ chromium } = await import('playwright-core'));
-    } catch {
-        skip('playwright-core is missing (npm ci in tests/web)');
-    }
-    // As root, and with no network but the machine's own.
+    const { chromium } = await load('playwright-core');
     return chromium.launch({
         executablePath: chromiumPath,
         args: ['--no-sandbox', '--disable-gpu', '--disable-background-networking',
                '--disable-component-update', '--no-first-run', '--disable-sync'],
     });
+}
+
+// What the tests do in a tab, the same in every engine: go to an address,
+// click or tap an element at its centre, press keys ("Control+A", "Tab",
+// "Space"), type text, and run a function in the page.
+const playwrightTab = tab => ({
+    native: tab,
+    goto: address => tab.goto(address),
+    click: selector => tab.locator(selector).click(),
+    tap: selector => tab.locator(selector).tap(),
+    press: key => tab.keyboard.press(key),
+    type: text => tab.keyboard.type(text),
+    evaluate: (work, argument) => tab.evaluate(work, argument),
+});
+
+// Puppeteer presses one key at a time: a chord is its modifiers held down.
+const puppeteerTab = tab => ({
+    native: tab,
+    goto: address => tab.goto(address),
+    click: selector => tab.click(selector),
+    tap: selector => tab.tap(selector),
+    press: async chord => {
+        const keys = chord.split('+').map(key => (key === 'Space' ? ' ' : key));
+        const last = keys.pop();
+        for (const key of keys) await tab.keyboard.down(key);
+        await tab.keyboard.press(last);
+        for (const key of keys.reverse()) await tab.keyboard.up(key);
+    },
+    type: text => tab.keyboard.type(text),
+    evaluate: (work, argument) => tab.evaluate(work, argument),
+});
+
+function seleniumTab(driver, { By, Key }) {
+    const keys = { Tab: Key.TAB, Space: ' ', Enter: Key.ENTER, Escape: Key.ESCAPE,
+                   ArrowRight: Key.ARROW_RIGHT, ArrowLeft: Key.ARROW_LEFT, Control: Key.CONTROL,
+                   Shift: Key.SHIFT };
+    const key = name => keys[name] ?? name.toLowerCase();
+    return {
+        native: driver,
+        goto: address => driver.get(address),
+        click: async selector => {
+            const element = await driver.findElement(By.css(selector));
+            await driver.actions().move({ origin: element }).click().perform();
+        },
+        tap: null, // WebKitWebDriver has no touch input
+        press: async chord => {
+            const parts = chord.split('+').map(key);
+            const last = parts.pop();
+            let actions = driver.actions();
+            for (const modifier of parts) actions = actions.keyDown(modifier);
+            actions = actions.keyDown(last).keyUp(last);
+            for (const modifier of parts.reverse()) actions = actions.keyUp(modifier);
+            await actions.perform();
+        },
+        type: text => driver.actions().sendKeys(text).perform(),
+        evaluate: (work, argument) =>
+            driver.executeScript(`return (${work}).apply(null, arguments)`, argument),
+    };
+}
+
+const freePort = () => new Promise((resolve, reject) => {
+    const probe = createServer().listen(0, '127.0.0.1', () => {
+        const { port } = probe.address();
+        probe.close(() => resolve(port));
+    }).on('error', reject);
+});
+
+// Starts a program and ends it with the test; Xvfb tells its display's
+// number on the descriptor it is given once it takes clients.
+function start(command, args, options = {}) {
+    const child = spawn(command, args, { stdio: ['ignore', 'ignore', 'ignore', 'pipe'], ...options });
+    process.on('exit', () => child.kill());
+    return child;
+}
+
+async function startXvfb() {
+    const server = start('Xvfb', ['-displayfd', '3', '-screen', '0', '1280x1024x24', '-nolisten',
+                                  'tcp', '-noreset']);
+    return new Promise((resolve, reject) => {
+        let text = '';
+        server.stdio[3].on('data', data => {
+            text += data;
+            if (text.includes('\n')) resolve({ display: `:${text.trim()}`, server });
+        });
+        server.on('exit', () => reject(new Error('Xvfb did not start')));
+    });
+}
+
+// Opens the engine `name`. Its newTab(options) gives a tab as above, in a
+// context of its own where the engine has them (Chromium takes playwright's
+// options: viewport, deviceScaleFactor, hasTouch, isMobile); close() ends
+// it all.
+export async function openEngine(name) {
+    const [program, packages] = programs[name] ?? skip(`no engine '${name}'`);
+    if (!existsSync(program) || (name === 'webkit' && !existsSync(miniBrowser))) {
+        skip(`${program} is missing (${packages})`);
+    }
+    if (name === 'chromium') {
+        const browser = await launch();
+        return {
+            newTab: async (options = {}) => {
+                const context = await browser.newContext(options);
+                return playwrightTab(await context.newPage());
+            },
+            close: () => browser.close(),
+        };
+    }
+    if (name === 'firefox') {
+        const puppeteer = (await load('puppeteer-core')).default;
+        const browser = await puppeteer.launch({ browser: 'firefox', executablePath: program,
+                                                 headless: true });
+        return {
+            newTab: async () => puppeteerTab(await (await browser.createBrowserContext()).newPage()),
+            close: () => browser.close(),
+        };
+    }
+    const selenium = await load('selenium-webdriver');
+    const { display, server } = await startXvfb();
+    const port = await freePort();
+    // It drives one browser at a time: a new tab takes the place of the last.
+    const driver = start(program, [`--port=${port}`], { env: { ...process.env, DISPLAY: display } });
+    let last;
+    return {
+        newTab: async () => {
+            let session;
+            await last?.quit();
+            last = undefined;
+            for (let tries = 0; !session; ++tries) {
+                try {
+                    session = await new selenium.Builder()
+                        .usingServer(`http://127.0.0.1:${port}`)
+                        .withCapabilities({ browserName: 'MiniBrowser',
+                                            'webkitgtk:browserOptions': { binary: miniBrowser,
+                                                                          args: ['--automation'] } })
+                        .build();
+                } catch (error) {
+                    if (tries === 50) throw error;
+                    await new Promise(resolve => setTimeout(resolve, 100));
+                }
+            }
+            last = session;
+            return seleniumTab(session, selenium);
+        },
+        close: async () => {
+            await last?.quit();
+            driver.kill();
+            server.kill();
+        },
+    };
 }

@@ -1,0 +1,27 @@
+// Put before the page's own scripts by the web tests: it freezes the clock
+// at the moment the test sets (rollingZembClock.set), and keeps what the
+// page did that a player would not see: each content security policy
+// violation, each uncaught error, and the text each copy put on the
+// clipboard.
+(() => {
+    const SystemDate = Date;
+    let frozen = new SystemDate(2026, 11, 8, 12, 0, 0, 0).getTime();
+    globalThis.Date = class extends SystemDate {
+        constructor(...fields) {
+            super(...(fields.length === 0 ? [frozen] : fields));
+        }
+        static now() {
+            return frozen;
+        }
+    };
+    const watched = { problems: [], copied: [] };
+    globalThis.rollingZembClock = { set: time => { frozen = time; } };
+    globalThis.rollingZembWatched = watched;
+    document.addEventListener('securitypolicyviolation', event =>
+        watched.problems.push(`the policy blocked ${event.blockedURI || 'something'} ` +
+                              `(${event.violatedDirective})`));
+    addEventListener('error', event => watched.problems.push(`the page threw ${event.message}`));
+    addEventListener('unhandledrejection', event =>
+        watched.problems.push(`the page rejected ${event.reason}`));
+    addEventListener('copy', event => watched.copied.push(event.clipboardData.getData('text/plain')));
+})();
