@@ -1,65 +1,154 @@
 // The page's benchmarks, in Debian's Chromium (headless), against the built
-// page: start-up from navigation to the window laid out and answering a
-// click on Start, against bare.html, the same window in plain HTML, the two
-// in turn in one run; the time of a bet, from the click to the output area
-// and the field updated; and what the page loads, compressed.
+// page, both served from 127.0.0.1 as any static web server serves them:
+// - start-up, from the navigation's commit to the window laid out and a
+//   real mouse click on Start answered, timed by the page's own clock,
+//   against bare.html (the same window in plain HTML), the two in turn in
+//   one run: cold, each load in a fresh browser context (nothing cached or
+//   compiled before) whose renderer a blank page of the same server has
+//   started; and warm, one tab reloading;
+// - where the game's cold start goes, read from the page's own timeline;
+// - the time of a bet, from the click to the output area and the field
+//   updated;
+// - what the page loads, gzip-compressed.
 // Usage: node bench/web/bench.mjs build-web/index.html [ROUNDS]
 import { readFileSync } from 'node:fs';
+import { createServer } from 'node:http';
 import { createRequire } from 'node:module';
 import path from 'node:path';
-import { fileURLToPath, pathToFileURL } from 'node:url';
+import { fileURLToPath } from 'node:url';
 import { gzipSync } from 'node:zlib';
 
 const here = path.dirname(fileURLToPath(import.meta.url));
 const { chromium } = createRequire(path.join(here, '../../tests/web/package.json'))('playwright-core');
 const page = path.resolve(process.argv[2]);
-const rounds = Number(process.argv[3] ?? 60);
+const rounds = Number(process.argv[3] ?? 20);
 
 const median = values => [...values].sort((a, b) => a - b)[Math.floor(values.length / 2)];
-
-// What the page loads, gzip-compressed as a web server sends it, and how
-// much of the program is its WebAssembly.
-const script = readFileSync(path.join(path.dirname(page), 'rolling-zemb.js'), 'latin1');
-const html = readFileSync(page);
-const embedded = script.match(/data:application\/octet-stream;base64,([A-Za-z0-9+/=]+)/)[1];
-const wasm = Buffer.from(embedded, 'base64');
 const kib = bytes => `${(bytes / 1024).toFixed(1)} KiB`;
-console.log(`loaded: index.html ${kib(gzipSync(html, { level: 9 }).length)}, ` +
-            `rolling-zemb.js ${kib(gzipSync(script, { level: 9 }).length)} gzip ` +
-            `(${kib(script.length)} raw: WebAssembly ${kib(wasm.length)}, as base64 ` +
-            `${kib(embedded.length)}; JavaScript ${kib(script.length - embedded.length)})`);
-console.log(`  the WebAssembly alone: ${kib(gzipSync(wasm, { level: 9 }).length)} gzip`);
+
+// What the page loads, gzip-compressed as a web server sends it: the page,
+// with the program inside, and how much of that is its WebAssembly.
+const html = readFileSync(page, 'latin1');
+const embedded = html.match(/data:application\/octet-stream;base64,([A-Za-z0-9+/=]+)/)[1];
+const wasm = Buffer.from(embedded, 'base64');
+const gzipped = text => gzipSync(text, { level: 9 }).length;
+const rest = html.replace(embedded, '');
+console.log(`loaded: index.html, ${gzipped(html)} bytes gzip (${kib(html.length)} raw: the ` +
+            `WebAssembly ${kib(wasm.length)}, as base64 ${kib(embedded.length)}, ` +
+            `${kib(gzipped(embedded))} gzip; the JavaScript and HTML ${kib(rest.length)}, ` +
+            `${kib(gzipped(rest))} gzip)`);
+console.log(`  the WebAssembly alone: ${kib(gzipped(wasm))} gzip`);
+
+// The game's folder and the bare page, and a blank page, from one server;
+// with ?timeline, the game's page first runs timeline.js.
+const server = createServer((request, response) => {
+    const url = new URL(request.url, 'http://127.0.0.1');
+    const name = path.basename(url.pathname);
+    const files = { 'bare.html': path.join(here, 'bare.html'),
+                    'timeline.js': path.join(here, 'timeline.js') };
+    let body;
+    try {
+        body = name === 'blank.html' ? '<!doctype html><title>blank</title>'
+                                     : readFileSync(files[name] ?? path.join(path.dirname(page), name));
+    } catch {
+        response.writeHead(404).end();
+        return;
+    }
+    if (name === 'index.html' && url.searchParams.has('timeline')) {
+        body = body.toString().replace('<script>', '<script src="timeline.js"></script><script>');
+    }
+    response.writeHead(200, { 'Content-Type': name.endsWith('.js') ? 'text/javascript' : 'text/html' })
+        .end(body);
+});
+await new Promise(resolve => server.listen(0, '127.0.0.1', resolve));
+const origin = `http://127.0.0.1:${server.address().port}`;
+const gameAddress = `${origin}/index.html`;
+const bareAddress = `${origin}/bare.html`;
 
 const browser = await chromium.launch({
     executablePath: process.env.CHROMIUM || '/usr/bin/chromium',
     args: ['--no-sandbox', '--disable-gpu', '--disable-background-networking',
            '--disable-component-update', '--no-first-run', '--disable-sync'],
 });
-const tab = await browser.newPage();
 
-// Milliseconds from navigation to the window answering a click on Start.
-async function startUp(address) {
-    const start = performance.now();
-    await tab.goto(address);
-    await tab.locator('#Command2').click();
-    await tab.waitForFunction(() => document.getElementById('Text1').value === '10');
-    return performance.now() - start;
+// Milliseconds on the page's clock from the navigation's commit to the
+// field showing 10 after a real click on Start, once the button is laid out.
+async function startUp(tab, load) {
+    await load();
+    const centre = await tab.evaluate(() => new Promise(resolve => {
+        const laidOut = () => {
+            const box = document.getElementById('Command2')?.getBoundingClientRect();
+            if (box?.width > 0) {
+                resolve({ x: box.x + box.width / 2, y: box.y + box.height / 2 });
+            } else {
+                requestAnimationFrame(laidOut);
+            }
+        };
+        laidOut();
+    }));
+    await tab.mouse.click(centre.x, centre.y);
+    return tab.evaluate(() => {
+        if (document.getElementById('Text1').value !== '10') {
+            throw new Error('Start was not answered');
+        }
+        return performance.now() - performance.getEntriesByType('navigation')[0].responseStart;
+    });
 }
-const game = [];
-const bare = [];
-const gameAddress = pathToFileURL(page).href;
-const bareAddress = pathToFileURL(path.join(here, 'bare.html')).href;
-await startUp(gameAddress);
-await startUp(bareAddress);
+async function cold(address) {
+    const context = await browser.newContext();
+    const tab = await context.newPage();
+    await tab.goto(`${origin}/blank.html`);
+    const time = await startUp(tab, () => tab.goto(address, { waitUntil: 'commit' }));
+    await context.close();
+    return time;
+}
+const report = (what, game, bare) =>
+    console.log(`${what}: game ${median(game).toFixed(1)} ms, bare ${median(bare).toFixed(1)} ms, ` +
+                `ratio ${(median(game) / median(bare)).toFixed(2)} (medians of ${rounds}, in turn)`);
+
+const times = { cold: [[], []], warm: [[], []] };
+await cold(gameAddress);
+await cold(bareAddress);
 for (let i = 0; i < rounds; ++i) {
-    game.push(await startUp(gameAddress));
-    bare.push(await startUp(bareAddress));
+    times.cold[0].push(await cold(gameAddress));
+    times.cold[1].push(await cold(bareAddress));
 }
-console.log(`start-up to a click answered: game ${median(game).toFixed(1)} ms, ` +
-            `bare ${median(bare).toFixed(1)} ms, ratio ${(median(game) / median(bare)).toFixed(2)} ` +
-            `(medians of ${rounds}, in turn)`);
+report('cold start-up to a click answered', ...times.cold);
+
+const warmTabs = [];
+for (const address of [gameAddress, bareAddress]) {
+    const tab = await (await browser.newContext()).newPage();
+    await tab.goto(address);
+    warmTabs.push(tab);
+}
+for (let i = 0; i <= rounds; ++i) {
+    for (const [which, tab] of warmTabs.entries()) {
+        const time = await startUp(tab, () => tab.reload({ waitUntil: 'commit' }));
+        if (i > 0) {
+            times.warm[which].push(time);
+        }
+    }
+}
+report('warm start-up (the same tab reloaded)', ...times.warm);
+
+// Where a cold start of the game goes, from its timeline: medians of each
+// step's milliseconds.
+const steps = [];
+for (let i = 0; i < rounds; ++i) {
+    const context = await browser.newContext();
+    const tab = await context.newPage();
+    await tab.goto(`${origin}/blank.html`);
+    await startUp(tab, () => tab.goto(`${gameAddress}?timeline`, { waitUntil: 'commit' }));
+    steps.push(await tab.evaluate(() => globalThis.rollingZembTimeline()));
+    await context.close();
+}
+console.log('where the cold start goes (medians, ms):');
+for (const step of Object.keys(steps[0])) {
+    console.log(`  ${step}: ${median(steps.map(s => s[step])).toFixed(1)}`);
+}
 
 // A bet: the click's whole work, timed in the page.
+const tab = warmTabs[0];
 await tab.goto(gameAddress);
 const bets = await tab.evaluate(() => {
     const field = document.getElementById('Text1');
@@ -76,3 +165,4 @@ const bets = await tab.evaluate(() => {
 console.log(`a bet, click to output and field: median ${median(bets).toFixed(3)} ms ` +
             `(1000 bets; the browser's clock steps by ${Math.min(...bets.filter(t => t > 0)).toFixed(3)} ms)`);
 await browser.close();
+server.close();
