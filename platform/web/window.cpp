@@ -53,10 +53,18 @@ body { margin: 8px; background: Canvas; color: CanvasText; }
 @media (prefers-color-scheme: dark) { .rz-form { background: Canvas; color: CanvasText; } }
 )css";
 
+// Names an element and sets its place and size in CSS pixels, in one step
+// for the many that the window makes. (The bodies of these are JavaScript.)
+// clang-format off
+EM_JS(void, placeElement, (int place, const char* id, int left, int top, int width, int height), {
+    const element = rzValues[place];
+    element.id = UTF8ToString(id);
+    Object.assign(element.style, {left: left + "px", top: top + "px", width: width + "px",
+                                  height: height + "px"});
+});
+
 // A style sheet made by the page's script and adopted by the document: it
 // needs no style element, which a strict content security policy forbids.
-// (The body is JavaScript.)
-// clang-format off
 EM_JS(void, adoptStyleSheet, (const char* rules), {
     const sheet = new CSSStyleSheet();
     sheet.replaceSync(UTF8ToString(rules));
@@ -103,12 +111,8 @@ ControlSlot& Window::makeControl(ControlRecord record) {
     auto& slot = controls_.add(std::make_unique<ControlSlot>(std::move(record)));
     slot.window = this;
     slot.element = makeControlElement(slot);
-    slot.element.set("id", slot.name);
-    Js style = slot.element["style"];
-    style.set("left", px(pixels(slot.left)));
-    style.set("top", px(pixels(slot.top)));
-    style.set("width", px(pixels(slot.width)));
-    style.set("height", px(pixels(slot.height)));
+    placeElement(slot.element.handle(), slot.name.c_str(), pixels(slot.left), pixels(slot.top),
+                 pixels(slot.width), pixels(slot.height));
     element_.call("appendChild", slot.element);
     connectControl(slot);
     return slot;
@@ -122,13 +126,16 @@ void Window::showWithInitialFocus() {
     }
     element_.call("appendChild", announcer_);
     bindLabels(controls_);
-    fitFont(element_, controls_);
+    // The focus first: it lays the page out, as the fit's first reading
+    // would, and the fitted font then needs no second layout before the
+    // page is drawn.
     for (const ControlSlot* slot : controls_.tabOrder()) {
         if (slot->element["tabIndex"].number() >= 0) {
             slot->element.call("focus");
             break;
         }
     }
+    fitFont(element_, controls_);
 }
 
 Js Window::nextInTabOrder(const ControlSlot& from, bool back) const {
