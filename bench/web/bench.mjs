@@ -75,16 +75,21 @@ const browser = await chromium.launch({
 // field showing 10 after a real click on Start, once the button is laid out.
 async function startUp(tab, load) {
     await load();
+    // The button's box, read as soon as it stands in the document and the
+    // task that made it has ended: reading it lays the page out.
     const centre = await tab.evaluate(() => new Promise(resolve => {
         const laidOut = () => {
             const box = document.getElementById('Command2')?.getBoundingClientRect();
             if (box?.width > 0) {
                 resolve({ x: box.x + box.width / 2, y: box.y + box.height / 2 });
-            } else {
-                requestAnimationFrame(laidOut);
+                return true;
             }
+            return false;
         };
-        laidOut();
+        if (!laidOut()) {
+            new MutationObserver((_, observer) => laidOut() && observer.disconnect())
+                .observe(document, { childList: true, subtree: true });
+        }
     }));
     await tab.mouse.click(centre.x, centre.y);
     return tab.evaluate(() => {

@@ -211,7 +211,7 @@ std::vector<int> Driver::IconSizes() const {
         const std::string listed = link.call("getAttribute", "sizes").string();
         for (std::size_t at = 0; at < listed.size();) {
             sizes.push_back(std::atoi(listed.c_str() + at));
-            const std::size_t blank = listed.find(" ", at);
+            const std::size_t blank = listed.find(' ', at);
             at = blank == std::string::npos ? listed.size() : blank + 1;
         }
     }
