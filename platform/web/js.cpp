@@ -8,10 +8,8 @@ namespace {
 // The bodies of these are JavaScript, over the table of objects.js.
 // clang-format off
 EM_JS(void, jsRelease, (int place), {
-    if (place !== 0) {
-        rzValues[place] = undefined;
-        rzFreePlaces.push(place);
-    }
+    rzValues[place] = undefined;
+    rzFreePlaces.push(place);
 });
 EM_JS(int, jsDuplicate, (int place), { return rzHold(rzValues[place]); });
 EM_JS(int, jsGlobalNamed, (const char* name), { return rzHold(globalThis[UTF8ToString(name)]); });
@@ -20,9 +18,6 @@ EM_JS(int, jsHoldText, (const char* text, std::size_t size), {
 });
 EM_JS(int, jsHoldNumber, (double value), { return rzHold(value); });
 EM_JS(int, jsHoldBoolean, (bool value), { return rzHold(!!value); });
-EM_JS(int, jsHoldBytes, (const unsigned char* bytes, std::size_t size), {
-    return rzHold(HEAPU8.slice(bytes, bytes + size));
-});
 EM_JS(int, jsHoldElement, (const char* tag), {
     return rzHold(document.createElement(UTF8ToString(tag)));
 });
@@ -32,15 +27,11 @@ EM_JS(int, jsProperty, (int place, const char* name), {
 EM_JS(void, jsSetProperty, (int place, const char* name, int value), {
     rzValues[place][UTF8ToString(name)] = rzValues[value];
 });
-EM_JS(int, jsInvokeWith, (int place, const char* name, const int* places, std::size_t count,
-                        bool construct), {
+EM_JS(int, jsInvokeWith, (int place, const char* name, const int* places, std::size_t count), {
     const values = Array.from(HEAP32.subarray(places >> 2, (places >> 2) + count),
                               argument => rzValues[argument]);
     const target = rzValues[place];
-    if (name !== 0) {
-        return rzHold(target[UTF8ToString(name)](...values));
-    }
-    return rzHold(construct ? new target(...values) : target(...values));
+    return rzHold(name !== 0 ? target[UTF8ToString(name)](...values) : target(...values));
 });
 EM_JS(std::size_t, jsTextSize, (int place), {
     rzText = String(rzValues[place]);
@@ -54,31 +45,42 @@ EM_JS(bool, jsTruthyAt, (int place), { return !!rzValues[place]; });
 EM_JS(bool, jsIdentical, (int one, int other), { return rzValues[one] === rzValues[other]; });
 // clang-format on
 
+// Null, at place 0, is never held: letting go of it or copying it needs no
+// step into the page.
+void release(int place) {
+    if (place != 0) {
+        jsRelease(place);
+    }
+}
+int duplicate(int place) {
+    return place != 0 ? jsDuplicate(place) : 0;
+}
+
 } // namespace
 
 static_assert(sizeof(Js) == sizeof(int), "an array of Js is an array of places");
 
 Js::Js(const Js& other)
-    : handle_(jsDuplicate(other.handle_)) {}
+    : handle_(duplicate(other.handle_)) {}
 
 Js& Js::operator=(const Js& other) {
     if (this != &other) {
-        jsRelease(handle_);
-        handle_ = jsDuplicate(other.handle_);
+        release(handle_);
+        handle_ = duplicate(other.handle_);
     }
     return *this;
 }
 
 Js& Js::operator=(Js&& other) noexcept {
     if (this != &other) {
-        jsRelease(handle_);
+        release(handle_);
         handle_ = std::exchange(other.handle_, 0);
     }
     return *this;
 }
 
 Js::~Js() {
-    jsRelease(handle_);
+    release(handle_);
 }
 
 Js Js::global(const char* name) {
@@ -97,10 +99,6 @@ Js Js::boolean(bool value) {
     return Js(jsHoldBoolean(value));
 }
 
-Js Js::bytes(std::span<const unsigned char> bytes) {
-    return Js(jsHoldBytes(bytes.data(), bytes.size()));
-}
-
 Js Js::element(const char* tag) {
     return Js(jsHoldElement(tag));
 }
@@ -113,8 +111,8 @@ void Js::set(const char* name, const Js& value) const {
     jsSetProperty(handle_, name, value.handle_);
 }
 
-Js Js::invoke(const char* name, const Js* arguments, std::size_t count, bool construct) const {
-    return Js(jsInvokeWith(handle_, name, &arguments->handle_, count, construct));
+Js Js::invoke(const char* name, const Js* arguments, std::size_t count) const {
+    return Js(jsInvokeWith(handle_, name, &arguments->handle_, count));
 }
 
 std::string Js::string() const {

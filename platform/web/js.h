@@ -7,7 +7,6 @@
 // policy that forbids it. Only the web layer includes this.
 
 #include <cstddef>
-#include <span>
 #include <string>
 #include <string_view>
 #include <utility>
@@ -29,8 +28,6 @@ public:
     static Js text(std::string_view text);
     static Js number(double value);
     static Js boolean(bool value);
-    // A Uint8Array that holds a copy of `bytes`.
-    static Js bytes(std::span<const unsigned char> bytes);
     // A new element of the document: createElement(tag).
     static Js element(const char* tag);
 
@@ -44,17 +41,12 @@ public:
     template <typename... Arguments>
     Js call(const char* name, const Arguments&... arguments) const {
         const Js values[] = {Js(), from(arguments)...};
-        return invoke(name, values + 1, sizeof...(arguments), false);
+        return invoke(name, values + 1, sizeof...(arguments));
     }
     // Calls the value itself, a function, with `arguments`.
     template <typename... Arguments> Js operator()(const Arguments&... arguments) const {
         const Js values[] = {Js(), from(arguments)...};
-        return invoke(nullptr, values + 1, sizeof...(arguments), false);
-    }
-    // Constructs an object with the value, a class, as `new` does.
-    template <typename... Arguments> Js construct(const Arguments&... arguments) const {
-        const Js values[] = {Js(), from(arguments)...};
-        return invoke(nullptr, values + 1, sizeof...(arguments), true);
+        return invoke(nullptr, values + 1, sizeof...(arguments));
     }
 
     // The value as String() makes it a text, as Number() a number, as a
@@ -80,7 +72,7 @@ private:
     static Js from(const std::string& value) { return text(value); }
     static Js from(double value) { return number(value); }
     static Js from(int value) { return number(value); }
-    Js invoke(const char* name, const Js* arguments, std::size_t count, bool construct) const;
+    Js invoke(const char* name, const Js* arguments, std::size_t count) const;
 
     int handle_ = 0;
 };
