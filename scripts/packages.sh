@@ -47,4 +47,5 @@ package_packages=("${build_packages[@]}" "${windows_packages[@]}" "${web_package
 # in the three browser engines. The programs' protections are read with
 # hardening-check, binutils and mingw-w64's objdump.
 package_check_packages=(lintian unzip xvfb xauth xdotool wine wine64 weston qt6-wayland chromium
-                        firefox-esr webkit2gtk-driver nodejs devscripts binutils binutils-mingw-w64-x86-64)
+                        firefox-esr webkit2gtk-driver nodejs devscripts binutils
+                        binutils-mingw-w64-x86-64)
