@@ -13,13 +13,13 @@
 // Usage: node bench/web/bench.mjs build-web/index.html [ROUNDS]
 import { readFileSync } from 'node:fs';
 import { createServer } from 'node:http';
-import { createRequire } from 'node:module';
 import path from 'node:path';
 import { fileURLToPath } from 'node:url';
 import { gzipSync } from 'node:zlib';
 
+import { launch } from '../../tests/web/browser.mjs';
+
 const here = path.dirname(fileURLToPath(import.meta.url));
-const { chromium } = createRequire(path.join(here, '../../tests/web/package.json'))('playwright-core');
 const page = path.resolve(process.argv[2]);
 const rounds = Number(process.argv[3] ?? 20);
 
@@ -65,11 +65,7 @@ const origin = `http://127.0.0.1:${server.address().port}`;
 const gameAddress = `${origin}/index.html`;
 const bareAddress = `${origin}/bare.html`;
 
-const browser = await chromium.launch({
-    executablePath: process.env.CHROMIUM || '/usr/bin/chromium',
-    args: ['--no-sandbox', '--disable-gpu', '--disable-background-networking',
-           '--disable-component-update', '--no-first-run', '--disable-sync'],
-});
+const browser = await launch();
 
 // Milliseconds on the page's clock from the navigation's commit to the
 // field showing 10 after a real click on Start, once the button is laid out.

@@ -70,6 +70,15 @@ async function typeInField(tab, text) {
     await tab.press('Control+A');
     await tab.type(text);
 }
+// Types `balance` and bets it on " (1,2,3)" with the clock at `roll`: Tab
+// twice from the field, then `key`.
+async function betFromField(tab, balance, roll, key) {
+    await typeInField(tab, balance);
+    await setClock(tab, roll);
+    await tab.press('Tab');
+    await tab.press('Tab');
+    await tab.press(key);
+}
 
 async function playWholeGame(tab) {
     const shown = await tab.evaluate(() => ({
@@ -108,11 +117,7 @@ async function playWholeGame(tab) {
 
     // An overflow: reported in the page's dialog, closed with Escape; the
     // focus goes back to the button and nothing is lost.
-    await typeInField(tab, '1e308');
-    await setClock(tab, 2);
-    await tab.press('Tab');
-    await tab.press('Tab');
-    await tab.press('Enter');
+    await betFromField(tab, '1e308', 2, 'Enter');
     const report = await tab.evaluate(() => [...document.querySelectorAll('dialog[open]')].map(
         dialog => ({ text: dialog.querySelector('#rz-report-text').textContent,
                      modal: dialog.matches(':modal') })));
@@ -127,11 +132,7 @@ async function playWholeGame(tab) {
     expect(now.output, 'The number is 2\nYou won!\n', 'the output after the report');
 
     // A loss, then quit: the arrow keys from the bet to quit, and Enter.
-    await typeInField(tab, '10');
-    await setClock(tab, 6);
-    await tab.press('Tab');
-    await tab.press('Tab');
-    await tab.press('Space');
+    await betFromField(tab, '10', 6, 'Space');
     expect((await read(tab)).field, '0', 'the field after a lost bet');
     for (let i = 0; i < 3; ++i) {
         await tab.press('ArrowRight');
