@@ -29,6 +29,18 @@ trap 'echo "FAIL: the command at line $LINENO failed"; sed "s/^/game: /" "$game_
 for tool in Xvfb xdotool xclip; do
     command -v "$tool" >/dev/null || skip "$tool is not installed (Debian: xvfb xdotool xclip)"
 done
+# With no display set, or one that cannot be opened, the program says so in
+# one line and fails, as a player over SSH would meet it.
+if [ -z "$wine_prefix" ]; then
+    for display in "" :7391; do
+        status=0
+        said=$(env -u WAYLAND_DISPLAY -u QT_QPA_PLATFORM DISPLAY="$display" "$game" 2>&1) ||
+            status=$?
+        [ "$status" -eq 1 ] && [[ $said == "rolling-zemb: cannot show its window: "* ]] &&
+            [ "$(wc -l <<<"$said")" -eq 1 ] ||
+            { echo "FAIL: with DISPLAY='$display' the program ends with $status, saying: $said"; exit 1; }
+    done
+fi
 x11_start_server || skip "no X server could be started"
 if [ -n "$wine_prefix" ]; then
     missing=$(wine_tools_missing) && skip "$missing is not installed (Debian: wine wine64)"
