@@ -40,16 +40,16 @@ EM_JS(int, dataAddress, (const unsigned char* bytes, std::size_t size), {
 });
 // clang-format on
 
+} // namespace
+
 // The address of the icon file's bytes, made once: a page's windows share
 // it.
-std::string addressOf(std::span<const unsigned char> file) {
+std::string iconAddress(std::span<const unsigned char> file) {
     static IconCache<std::string> made;
     return made.get(file, 0, [](std::span<const unsigned char> bytes, int /*size*/) {
         return Js::held(dataAddress(bytes.data(), bytes.size())).string();
     });
 }
-
-} // namespace
 
 void setPageIcon(std::span<const unsigned char> file) {
     const Js document = Js::global("document");
@@ -61,7 +61,7 @@ void setPageIcon(std::span<const unsigned char> file) {
     }
     link.set("type", "image/x-icon");
     link.call("setAttribute", "sizes", sizesOf(file));
-    link.set("href", addressOf(file));
+    link.set("href", iconAddress(file));
 }
 
 } // namespace platform::detail

@@ -161,7 +161,13 @@ std::string Driver::Text(std::string_view control) const {
 }
 
 std::string Driver::WindowCaption() const {
-    return Js::global("document")["title"].string();
+    // The caption as the window's title bar shows it; the page's title,
+    // which the tab shows, must say the same.
+    const std::string shown = state_->window.element()["parentElement"]
+                                  .call("querySelector", "h1")["textContent"]
+                                  .string();
+    const std::string title = Js::global("document")["title"].string();
+    return shown == title ? shown : "title bar '" + shown + "', page title '" + title + "'";
 }
 
 bool Driver::IsShown() const {

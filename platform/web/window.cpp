@@ -35,10 +35,17 @@ Js makeReportDialog(const std::string& caption) {
 // The window's look: native controls at their places in a box of the
 // client area's size, in the colours of the browser's light or dark scheme.
 constexpr const char* StyleSheet = R"css(
-:root { color-scheme: light dark; }
-body { margin: 8px; background: Canvas; color: CanvasText; }
-.rz-form { position: relative; border: 1px solid GrayText; background: ButtonFace;
-           color: ButtonText; font-family: system-ui, sans-serif; line-height: 1.2; }
+:root { color-scheme: light dark; --rz-caption: #24528a; }
+body { margin: 0; min-height: 100vh; display: grid; place-items: center; background: Canvas;
+       color: CanvasText; font-family: system-ui, sans-serif; }
+main { padding: 8px; }
+.rz-window { border: 1px solid var(--rz-caption); box-shadow: 0 4px 16px #0004; }
+.rz-title { display: flex; align-items: center; gap: 6px; height: 24px; padding: 0 6px;
+            background: var(--rz-caption); color: #fff; }
+.rz-title img { flex: none; }
+.rz-title h1 { margin: 0; font-size: 14px; font-weight: 600; white-space: nowrap;
+               overflow: hidden; text-overflow: ellipsis; }
+.rz-form { position: relative; background: ButtonFace; color: ButtonText; line-height: 1.2; }
 .rz-form > :not(dialog) { position: absolute; box-sizing: border-box; margin: 0; font: inherit; }
 .rz-form button { padding: 0; white-space: pre; }
 .rz-form input { padding: 0 4px; }
@@ -50,7 +57,10 @@ body { margin: 8px; background: Canvas; color: CanvasText; }
                          white-space: nowrap; }
 .rz-report { font: 1rem system-ui, sans-serif; }
 .rz-report h1 { font-size: 1.2em; margin: 0 0 0.5em; }
-@media (prefers-color-scheme: dark) { .rz-form { background: Canvas; color: CanvasText; } }
+@media (prefers-color-scheme: dark) {
+  :root { --rz-caption: #3b4a63; }
+  .rz-form { background: Canvas; color: CanvasText; }
+}
 )css";
 
 // Names an element and sets its place and size in CSS pixels, in one step
@@ -81,22 +91,35 @@ void addStyleSheet() {
 
 Window::Window(const FormDescription& description)
     : caption_(description.caption)
+    , frame_(Js::element("section"))
     , element_(Js::element("div")) {
     addStyleSheet();
     document().set("title", caption_);
+    // The window as a desktop draws it: a title bar with the icon and the
+    // caption, which names the window for assistive technology, above the
+    // client area.
+    frame_.set("className", "rz-window");
+    frame_.call("setAttribute", "aria-labelledby", "rz-caption");
+    frame_.set("innerHTML", "<div class=rz-title><img alt='' width=16 height=16 hidden>"
+                            "<h1 id=rz-caption></h1></div>");
+    frame_.call("querySelector", "h1").set("textContent", caption_);
     if (!description.icon.empty()) {
         setPageIcon(description.icon);
+        const Js image = frame_.call("querySelector", "img");
+        image.set("src", iconAddress(description.icon));
+        image.set("hidden", Js::boolean(false));
     }
     element_.set("className", "rz-form");
     Js style = element_["style"];
     style.set("width", px(pixels(description.clientWidth)));
     style.set("height", px(pixels(description.clientHeight)));
+    frame_.call("appendChild", element_);
     // The page's main part holds the window, or the page itself.
     Js place = document().call("querySelector", "main");
     if (place.isNull()) {
         place = document()["body"];
     }
-    place.call("appendChild", element_);
+    place.call("appendChild", frame_);
     announcer_ = makeAnnouncer(element_);
 }
 
@@ -104,7 +127,7 @@ Window::~Window() {
     for (const auto& slot : controls_) {
         disconnectControl(*slot);
     }
-    element_.call("remove");
+    frame_.call("remove");
 }
 
 ControlSlot& Window::makeControl(ControlRecord record) {

@@ -53,7 +53,8 @@ public:
 
 private:
     std::string caption_;
-    Js element_;
+    Js frame_;     // the window's frame: its title bar, then the client area
+    Js element_;   // the client area, which holds the controls
     Js announcer_; // a live region that takes no room
     ControlList<ControlSlot> controls_;
 };
@@ -90,6 +91,9 @@ CaptionSize measureCaption(const Js& element, const std::string& font);
 
 // Makes the icon file's images the page's icon.
 void setPageIcon(std::span<const unsigned char> file);
+
+// The icon file as an address that an image or a link can show.
+std::string iconAddress(std::span<const unsigned char> file);
 
 // The window's own look, added to the page once.
 void addStyleSheet();
