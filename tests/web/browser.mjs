@@ -34,17 +34,24 @@ async function load(name) {
     }
 }
 
-// Chromium as root, and with no network but the machine's own.
+// Chromium as root, and with no network but the machine's own; with
+// `profile`, a folder, as a player's browser runs (not incognito, as a new
+// context is), in one context whose tab is `tab`.
+const chromiumArgs = ['--no-sandbox', '--disable-gpu', '--disable-background-networking',
+                      '--disable-component-update', '--no-first-run', '--disable-sync'];
 export async function launch() {
+    return (await playwrightChromium()).launch({ executablePath: chromiumPath, args: chromiumArgs });
+}
+export async function launchWithProfile(profile) {
+    const context = await (await playwrightChromium()).launchPersistentContext(
+        profile, { executablePath: chromiumPath, args: chromiumArgs });
+    return { context, tab: playwrightTab(context.pages()[0] ?? await context.newPage()) };
+}
+async function playwrightChromium() {
     if (!existsSync(chromiumPath)) {
         skip(`${chromiumPath} is missing (Debian: chromium)`);
     }
-    const { chromium } = await load('playwright-core');
-    return chromium.launch({
-        executablePath: chromiumPath,
-        args: ['--no-sandbox', '--disable-gpu', '--disable-background-networking',
-               '--disable-component-update', '--no-first-run', '--disable-sync'],
-    });
+    return (await load('playwright-core')).chromium;
 }
 
 // What the tests do in a tab, the same in every engine: go to an address,

@@ -10,6 +10,7 @@
 // in the light and the dark colour scheme, and checks that the page fits a
 // phone's screen and shows every caption whole at twice the density.
 // Usage: play.mjs [--engine chromium|firefox|webkit] PATH/index.html
+import { execFileSync } from 'node:child_process';
 import { copyFileSync, mkdtempSync, readdirSync, readFileSync, rmSync, writeFileSync } from 'node:fs';
 import { createServer } from 'node:http';
 import { createRequire } from 'node:module';
@@ -17,7 +18,7 @@ import { tmpdir } from 'node:os';
 import path from 'node:path';
 import { fileURLToPath, pathToFileURL } from 'node:url';
 
-import { openEngine, skip } from './browser.mjs';
+import { launchWithProfile, openEngine, skip } from './browser.mjs';
 
 let args = process.argv.slice(2);
 let engineName = 'chromium';
@@ -27,7 +28,9 @@ if (args[0] === '--engine') {
 }
 const page = path.resolve(args[0]);
 const folder = path.dirname(page);
-const watch = path.join(path.dirname(fileURLToPath(import.meta.url)), 'page-watch.js');
+const here = path.dirname(fileURLToPath(import.meta.url));
+const watch = path.join(here, 'page-watch.js');
+const sources = path.resolve(here, '../..');
 
 function fail(message) {
     console.log(`FAIL (${engineName}): ${message}`);
@@ -47,7 +50,11 @@ const rollAt = roll => new Date(2026, 11, 8, 12, 0, 0, (roll - 1) * 10).getTime(
 async function open(engine, address, options) {
     const tab = await engine.newTab(options);
     await tab.goto(address);
-    // Until the window is laid out and answers.
+    await waitForWindow(tab, address);
+    return tab;
+}
+// Until the window is laid out and answers.
+async function waitForWindow(tab, address) {
     for (let tries = 0; !(await tab.evaluate(() => document.getElementById('Command2') !== null));
          ++tries) {
         if (tries === 100) {
@@ -55,7 +62,6 @@ async function open(engine, address, options) {
         }
         await new Promise(resolve => setTimeout(resolve, 50));
     }
-    return tab;
 }
 
 const read = tab => tab.evaluate(() => ({
@@ -204,24 +210,105 @@ async function checkPhone(engine, address) {
     expect((await read(phone)).field, '10', 'the field after Start on a phone');
 }
 
-// The page's folder served as any static web server serves it, with
-// page-watch.js put before the page's scripts; and a copy of it on disk.
-const types = { '.js': 'text/javascript', '.html': 'text/html' };
-const server = createServer((request, response) => {
-    const name = path.basename(new URL(request.url, 'http://127.0.0.1').pathname) || 'index.html';
-    let body;
+// A folder served as any static web server serves it; with `watching`,
+// page-watch.js is put before the page's scripts.
+const types = { '.js': 'text/javascript', '.html': 'text/html', '.png': 'image/png',
+                '.webmanifest': 'application/manifest+json' };
+async function serve(served, watching) {
+    const server = createServer((request, response) => {
+        const name = path.basename(new URL(request.url, 'http://127.0.0.1').pathname) || 'index.html';
+        let body;
+        try {
+            body = watching && name === 'page-watch.js' ? readFileSync(watch)
+                                                        : readFileSync(path.join(served, name));
+        } catch {
+            response.writeHead(404).end();
+            return;
+        }
+        if (watching && name === 'index.html') {
+            body = watched(body.toString());
+        }
+        response.writeHead(200, { 'Content-Type': types[path.extname(name)] ?? 'application/octet-stream' })
+            .end(body);
+    });
+    await new Promise(resolve => server.listen(0, '127.0.0.1', resolve));
+    return server;
+}
+
+// Served as the release's files are, the page can be installed, keeps
+// itself for playing offline, and takes a page made again with one byte
+// changed at the next visit.
+async function checkKept() {
+    const kept = mkdtempSync(path.join(tmpdir(), 'rolling-zemb-kept-'));
+    for (const name of readdirSync(folder).filter(name => /\.(html|webmanifest|png)$|^worker\.js$/.test(name))) {
+        copyFileSync(path.join(folder, name), path.join(kept, name));
+    }
+    const server = await serve(kept, false);
+    const { context, tab } = await launchWithProfile(path.join(kept, 'profile'));
     try {
-        body = name === 'page-watch.js' ? readFileSync(watch) : readFileSync(path.join(folder, name));
-    } catch {
-        response.writeHead(404).end();
-        return;
+        const address = `http://127.0.0.1:${server.address().port}/`;
+        await context.addInitScript({ path: watch });
+        await tab.goto(address);
+        await waitForWindow(tab, address);
+        await tab.evaluate(() => navigator.serviceWorker.ready.then(() => undefined));
+        const cdp = await context.newCDPSession(tab.native);
+        const { installabilityErrors } = await cdp.send('Page.getInstallabilityErrors');
+        expect(JSON.stringify(installabilityErrors), '[]', 'the installability errors');
+        const manifest = await cdp.send('Page.getAppManifest');
+        expect(JSON.stringify(manifest.errors), '[]', "the manifest's errors");
+        expect(JSON.parse(manifest.data).name, await tab.evaluate(() => document.title),
+               "the manifest's name");
+
+        // The page made again from its own template and program, one byte
+        // longer, as a rebuild makes it: a new policy and a new worker.
+        const html = readFileSync(path.join(kept, 'index.html'), 'utf8');
+        const [, program] = html.match(/<script>([^]*)<\/script>/);
+        const template = html.replace(`<script>${program}</script>`, '%SCRIPT%')
+            .replace(/'sha256-[^']*'/, "'%SCRIPT_HASH%'");
+        writeFileSync(path.join(kept, 'template.in'), template);
+        writeFileSync(path.join(kept, 'program.js'), `${program} `);
+        execFileSync('python3', [path.join(sources, 'platform/web/make_page.py'),
+                                 path.join(kept, 'template.in'), path.join(kept, 'program.js'),
+                                 path.join(kept, 'index.html'), path.join(kept, 'manifest.webmanifest'),
+                                 path.join(sources, 'platform/web/worker.js.in'),
+                                 path.join(kept, 'worker.js')]);
+        const policy = page => page.match(/Content-Security-Policy" content="([^"]*)"/)[1];
+        const rebuilt = policy(readFileSync(path.join(kept, 'index.html'), 'utf8'));
+        const cacheName = readFileSync(path.join(kept, 'worker.js'), 'utf8').match(/cacheName = "([^"]*)"/)[1];
+        const shownPolicy = () => tab.evaluate(() => document.querySelector('meta[http-equiv]').content);
+        await tab.native.reload();
+        await waitForWindow(tab, address);
+        expect(await shownPolicy(), rebuilt, 'the policy of the page at the next visit');
+        for (let tries = 0; JSON.stringify(await tab.evaluate(() => caches.keys())) !==
+                            JSON.stringify([cacheName]); ++tries) {
+            if (tries === 100) {
+                fail(`the kept files are not only the new release's: ${await tab.evaluate(() => caches.keys())}`);
+            }
+            await new Promise(resolve => setTimeout(resolve, 50));
+        }
+
+        // With the server gone and the network off, the page loads and plays.
+        server.closeAllConnections();
+        await new Promise(resolve => server.close(resolve));
+        await context.setOffline(true);
+        await tab.native.reload();
+        await waitForWindow(tab, address);
+        expect(await shownPolicy(), rebuilt, 'the policy of the page offline');
+        await tab.click('#Command2');
+        await setClock(tab, 3);
+        await tab.click('#Command1');
+        const now = await read(tab);
+        expect(now.output, 'The number is 3\nYou won!\n', 'the output of a bet offline');
+        expect(now.field, '20', 'the field after a bet offline');
+        const { problems } = await tab.evaluate(() => globalThis.rollingZembWatched);
+        expect(problems.join('; '), '', 'what went wrong in the kept page');
+    } finally {
+        await context.close();
+        server.close();
+        rmSync(kept, { recursive: true, force: true });
     }
-    if (name === 'index.html') {
-        body = watched(body.toString());
-    }
-    response.writeHead(200, { 'Content-Type': types[path.extname(name)] ?? 'application/octet-stream' })
-        .end(body);
-});
+}
+
 const copy = mkdtempSync(path.join(tmpdir(), 'rolling-zemb-page-'));
 for (const name of readdirSync(folder).filter(name => /\.(html|js)$/.test(name))) {
     copyFileSync(path.join(folder, name), path.join(copy, name));
@@ -231,8 +318,8 @@ copyFileSync(watch, path.join(copy, 'page-watch.js'));
 
 const engine = await openEngine(engineName);
 const chromium = engineName === 'chromium';
+const server = await serve(folder, true);
 try {
-    await new Promise(resolve => server.listen(0, '127.0.0.1', resolve));
     const served = `http://127.0.0.1:${server.address().port}/index.html`;
     for (const address of [pathToFileURL(path.join(copy, 'index.html')).href, served]) {
         const tab = await open(engine, address, chromium ? { hasTouch: true } : undefined);
@@ -245,6 +332,7 @@ try {
     }
     if (chromium) {
         await checkPhone(engine, served);
+        await checkKept();
     }
 } finally {
     await engine.close();
@@ -254,4 +342,5 @@ try {
 console.log(`PASS (${engineName}): played a whole game in the page from disk and from a server, ` +
             (engineName === 'webkit' ? 'by mouse and keyboard' : 'by mouse, keyboard and touch') +
             ', with no policy violation or error' +
-            (chromium ? '; the accessibility tree and audit, and a phone\'s screen' : ''));
+            (chromium ? '; the accessibility tree and audit, a phone\'s screen, and the page ' +
+                        'installable, taking a new release and playing offline' : ''));
