@@ -43,11 +43,12 @@ EM_JS(int, dataAddress, (const unsigned char* bytes, std::size_t size), {
 } // namespace
 
 // The address of the icon file's bytes, made once: a page's windows share
-// it.
-std::string iconAddress(std::span<const unsigned char> file) {
-    static IconCache<std::string> made;
+// it, and it stays a value of the page's, which the page's elements take as
+// it is.
+const Js& iconAddress(std::span<const unsigned char> file) {
+    static IconCache<Js> made;
     return made.get(file, 0, [](std::span<const unsigned char> bytes, int /*size*/) {
-        return Js::held(dataAddress(bytes.data(), bytes.size())).string();
+        return Js::held(dataAddress(bytes.data(), bytes.size()));
     });
 }
 

@@ -11,14 +11,15 @@ namespace {
 // Once the window answers, a page that a web server serves links its
 // manifest, which lets the browser install it, and registers its service
 // worker, which keeps the page's files for playing offline. Both wait for
-// the page's load, so that neither delays the window. A page opened from
-// disk does neither: no worker runs there. (The body is JavaScript.)
+// the page's load and then for a moment when the browser is idle, so that
+// neither delays the window or the player's first click. A page opened
+// from disk does neither: no worker runs there. (The body is JavaScript.)
 // clang-format off
 EM_JS(void, keepPage, (), {
     if (!location.protocol.startsWith("http")) {
         return;
     }
-    const keep = () => setTimeout(async () => {
+    const keep = () => (self.requestIdleCallback ?? setTimeout)(async () => {
         const manifest = document.createElement("link");
         manifest.rel = "manifest";
         manifest.href = "manifest.webmanifest";

@@ -43,7 +43,7 @@ main { padding: 8px; }
 .rz-title { display: flex; align-items: center; gap: 6px; height: 24px; padding: 0 6px;
             background: var(--rz-caption); color: #fff; }
 .rz-title img { flex: none; }
-.rz-title h1 { margin: 0; font-size: 14px; font-weight: 600; white-space: nowrap;
+.rz-title h1 { margin: 0; font-size: 14px; font-weight: normal; white-space: nowrap;
                overflow: hidden; text-overflow: ellipsis; }
 .rz-form { position: relative; background: ButtonFace; color: ButtonText; line-height: 1.2; }
 .rz-form > :not(dialog) { position: absolute; box-sizing: border-box; margin: 0; font: inherit; }
@@ -73,6 +73,11 @@ EM_JS(void, placeElement, (int place, const char* id, int left, int top, int wid
                                   height: height + "px"});
 });
 
+// Gives an element the focus, leaving the page where it stands.
+EM_JS(void, focusWithoutScrolling, (int element), {
+    rzValues[element].focus({preventScroll: true});
+});
+
 // A style sheet made by the page's script and adopted by the document: it
 // needs no style element, which a strict content security policy forbids.
 EM_JS(void, adoptStyleSheet, (const char* rules), {
@@ -94,7 +99,11 @@ Window::Window(const FormDescription& description)
     , frame_(Js::element("section"))
     , element_(Js::element("div")) {
     addStyleSheet();
-    document().set("title", caption_);
+    // The page's own title is the caption already, unless it is another
+    // window's: changing it costs a trip to the browser.
+    if (document()["title"].string() != caption_) {
+        document().set("title", caption_);
+    }
     // The window as a desktop draws it: a title bar with the icon and the
     // caption, which names the window for assistive technology, above the
     // client area.
@@ -149,16 +158,16 @@ void Window::showWithInitialFocus() {
     }
     element_.call("appendChild", announcer_);
     bindLabels(controls_);
-    // The focus first: it lays the page out, as the fit's first reading
-    // would, and the fitted font then needs no second layout before the
-    // page is drawn.
+    // The font fitted before anything lays the page out, so that it is
+    // laid out once, at that font; the focus set with no scrolling, which
+    // would lay it out at once.
+    fitFont(element_, controls_);
     for (const ControlSlot* slot : controls_.tabOrder()) {
         if (slot->element["tabIndex"].number() >= 0) {
-            slot->element.call("focus");
+            focusWithoutScrolling(slot->element.handle());
             break;
         }
     }
-    fitFont(element_, controls_);
 }
 
 Js Window::nextInTabOrder(const ControlSlot& from, bool back) const {

@@ -93,7 +93,7 @@ CaptionSize measureCaption(const Js& element, const std::string& font);
 void setPageIcon(std::span<const unsigned char> file);
 
 // The icon file as an address that an image or a link can show.
-std::string iconAddress(std::span<const unsigned char> file);
+const Js& iconAddress(std::span<const unsigned char> file);
 
 // The window's own look, added to the page once.
 void addStyleSheet();
