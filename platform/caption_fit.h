@@ -7,6 +7,7 @@
 
 #include "platform/controls.h"
 
+#include <algorithm>
 #include <string_view>
 
 namespace platform::detail {
@@ -65,34 +66,68 @@ struct CaptionBox {
 // none does. `metricsAt(size)` measures text in the font of that size,
 // `boxOf(control)` gives where a control shows its caption (nullopt for a
 // control that is gone), and `margin` is a button's, in pixels.
+//
+// A caption's measures grow with the font, so a size fits when every size
+// below it does. Measuring in a new size is most of the cost: the search
+// measures every caption at `largest`, goes from there straight to the size
+// that their overflow points to, and then only to the sizes on either side
+// of it that decide.
 template <class Record, class MetricsAt, class BoxOf>
 int FittingFontSize(const ControlList<Record>& controls, int largest, int smallest, int margin,
                     MetricsAt metricsAt, BoxOf boxOf) {
-    const auto allFit = [&](int size) {
+    // Whether every caption fits at `size`. With `worst`, every caption is
+    // measured and `worst` is left at the largest share of its room that
+    // any caption needs (above 1 when one does not fit).
+    const auto fits = [&](int size, double* worst) {
         const auto metrics = metricsAt(size);
-        return std::all_of(controls.begin(), controls.end(), [&](const auto& control) {
+        bool all = true;
+        for (const auto& control : controls) {
             const bool button = control->kind == ControlKind::CommandButton;
             if (!button && control->kind != ControlKind::Label) {
-                return true; // only buttons and labels have captions
+                continue; // only buttons and labels have captions
             }
             const auto box = boxOf(*control);
             if (!box) {
-                return true;
+                continue;
             }
-            // Each rule is given only what it reads: measuring is most of the cost.
+            // Each rule is given only what it reads.
             const std::string_view caption = control->caption;
+            bool fit = false;
+            double share = 0;
             if (button) {
                 const CaptionSize line{metrics->lineWidth(caption), metrics->lineHeight(), 0, 0};
-                return ButtonCaptionFits(line, box->width, box->height, margin);
+                fit = ButtonCaptionFits(line, box->width, box->height, margin);
+                share = std::max(double(line.lineWidth) / std::max(1, box->width - 2 * margin),
+                                 double(line.lineHeight) / std::max(1, box->height - 2 * margin));
+            } else {
+                const CaptionSize wrapped{0, 0, WidestWord(caption, *metrics),
+                                          metrics->wrappedHeight(caption, box->width)};
+                fit = LabelCaptionFits(wrapped, box->width, box->height);
+                share = std::max(double(wrapped.widestWord) / std::max(1, box->width),
+                                 double(wrapped.wrappedHeight) / std::max(1, box->height));
             }
-            const CaptionSize wrapped{0, 0, WidestWord(caption, *metrics),
-                                      metrics->wrappedHeight(caption, box->width)};
-            return LabelCaptionFits(wrapped, box->width, box->height);
-        });
+            all = all && fit;
+            if (worst == nullptr && !all) {
+                return false;
+            }
+            if (worst != nullptr) {
+                *worst = std::max(*worst, share);
+            }
+        }
+        return all;
     };
-    int size = largest;
-    while (size > smallest && !allFit(size)) {
-        --size;
+    double worst = 0;
+    if (largest <= smallest || fits(largest, &worst)) {
+        return largest;
+    }
+    int size = std::clamp(static_cast<int>(largest / worst), smallest, largest - 1);
+    if (fits(size, nullptr)) {
+        while (size + 1 < largest && fits(size + 1, nullptr)) {
+            ++size;
+        }
+    } else {
+        while (size > smallest && !fits(--size, nullptr)) {
+        }
     }
     return size;
 }
