@@ -16,15 +16,14 @@ EM_JS(double, textWidth, (int context, const char* text, std::size_t size), {
     return rzValues[context].measureText(UTF8ToString(text, size)).width;
 });
 
-// The box inside an element's border, as its style gives it, in whole CSS
-// pixels: no layout is needed for it, the element's size being set in its
-// style. (The body is JavaScript.)
-EM_JS(void, innerBox, (int element, int* box), {
+// The box inside an element's border, in CSS pixels, for an element of
+// `width` by `height`: the border widths come from its style alone, which,
+// unlike its laid-out size, needs no layout. (The body is JavaScript.)
+EM_JS(void, innerBox, (int element, int width, int height, int* box), {
     const style = getComputedStyle(rzValues[element]);
-    const size = (side, from, to) => Math.round(parseFloat(style[side]) -
-        parseFloat(style["border" + from + "Width"]) - parseFloat(style["border" + to + "Width"]));
-    HEAP32[box >> 2] = size("width", "Left", "Right");
-    HEAP32[(box >> 2) + 1] = size("height", "Top", "Bottom");
+    const border = side => parseFloat(style["border" + side + "Width"]);
+    HEAP32[box >> 2] = Math.round(width - border("Left") - border("Right"));
+    HEAP32[(box >> 2) + 1] = Math.round(height - border("Top") - border("Bottom"));
 });
 // clang-format on
 
@@ -112,10 +111,11 @@ void fitFont(const Js& form, const ControlList<ControlSlot>& controls) {
             if (!slot.element["isConnected"].truthy()) {
                 return std::nullopt;
             }
-            // Inside the control's border, where its caption goes, read
-            // from its style: the page is laid out once, at the fitted size.
+            // Inside the control's border, where its caption goes, from
+            // its place and its style: the page is laid out once, at the
+            // fitted size.
             int box[2] = {};
-            innerBox(slot.element.handle(), box);
+            innerBox(slot.element.handle(), pixels(slot.width), pixels(slot.height), box);
             return CaptionBox{box[0], box[1]};
         });
     form["style"].set("fontSize", std::to_string(size) + "px");
