@@ -60,10 +60,10 @@ int duplicate(int place) {
 
 static_assert(sizeof(Js) == sizeof(int), "an array of Js is an array of places");
 
-Js::Js(const Js& other)
+Js::Js(const Js& other) noexcept
     : handle_(duplicate(other.handle_)) {}
 
-Js& Js::operator=(const Js& other) {
+Js& Js::operator=(const Js& other) noexcept {
     if (this != &other) {
         release(handle_);
         handle_ = duplicate(other.handle_);
@@ -83,35 +83,35 @@ Js::~Js() {
     release(handle_);
 }
 
-Js Js::global(const char* name) {
+Js Js::global(const char* name) noexcept {
     return Js(jsGlobalNamed(name));
 }
 
-Js Js::text(std::string_view text) {
+Js Js::text(std::string_view text) noexcept {
     return Js(jsHoldText(text.data(), text.size()));
 }
 
-Js Js::number(double value) {
+Js Js::number(double value) noexcept {
     return Js(jsHoldNumber(value));
 }
 
-Js Js::boolean(bool value) {
+Js Js::boolean(bool value) noexcept {
     return Js(jsHoldBoolean(value));
 }
 
-Js Js::element(const char* tag) {
+Js Js::element(const char* tag) noexcept {
     return Js(jsHoldElement(tag));
 }
 
-Js Js::operator[](const char* name) const {
+Js Js::operator[](const char* name) const noexcept {
     return Js(jsProperty(handle_, name));
 }
 
-void Js::set(const char* name, const Js& value) const {
+void Js::set(const char* name, const Js& value) const noexcept {
     jsSetProperty(handle_, name, value.handle_);
 }
 
-Js Js::invoke(const char* name, const Js* arguments, std::size_t count) const {
+Js Js::invoke(const char* name, const Js* arguments, std::size_t count) const noexcept {
     return Js(jsInvokeWith(handle_, name, &arguments->handle_, count));
 }
 
@@ -121,19 +121,19 @@ std::string Js::string() const {
     return copy;
 }
 
-double Js::number() const {
+double Js::number() const noexcept {
     return jsNumberOf(handle_);
 }
 
-bool Js::truthy() const {
+bool Js::truthy() const noexcept {
     return jsTruthyAt(handle_);
 }
 
-bool Js::isNull() const {
+bool Js::isNull() const noexcept {
     return handle_ == 0;
 }
 
-bool Js::operator==(const Js& other) const {
+bool Js::operator==(const Js& other) const noexcept {
     return jsIdentical(handle_, other.handle_);
 }
 
