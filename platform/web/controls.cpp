@@ -1,79 +1,103 @@
 #include "platform/toolkit.h"
 #include "platform/web/window.h"
 
-#include <emscripten/html5.h>
+#include <cstdint>
+#include <emscripten/emscripten.h>
 #include <string_view>
 
 namespace platform::detail {
 namespace {
 
-EM_BOOL clicked(int /*type*/, const EmscriptenMouseEvent* /*event*/, void* data) noexcept {
-    auto& slot = *static_cast<ControlSlot*>(data);
+// A click on a button: its procedure runs. (The page calls these two.)
+bool clicked(ControlSlot* slot) noexcept {
     try {
-        Dispatch(*slot.window, slot.click);
+        Dispatch(*slot->window, slot->click);
     } catch (...) {
         // The report itself failed; nothing may cross into the page.
     }
-    return EM_TRUE;
+    return true;
 }
 
 // The arrow keys on a button move the focus along the tab order, back or on,
 // as on the desktop; Space and Enter click it, as the browser does.
-EM_BOOL keyDown(int /*type*/, const EmscriptenKeyboardEvent* event, void* data) noexcept {
-    const std::string_view key = event->key;
-    const bool back = key == "ArrowLeft" || key == "ArrowUp";
-    if (!back && key != "ArrowRight" && key != "ArrowDown") {
-        return EM_FALSE;
-    }
+bool arrowed(const ControlSlot* slot, bool back) noexcept {
     try {
-        const auto& slot = *static_cast<const ControlSlot*>(data);
-        slot.window->nextInTabOrder(slot, back).call("focus");
+        slot->window->nextInTabOrder(*slot, back).call("focus");
     } catch (...) {
-        return EM_FALSE;
+        return false;
     }
-    return EM_TRUE;
+    return true;
 }
+
+// The bodies of these are JavaScript.
+// clang-format off
+// Makes a field (kind 0), a label (1) or a button (2) showing `caption`.
+EM_JS(int, makeElement, (int kind, const char* caption), {
+    const element = document.createElement(["input", "label", "button"][kind]);
+    if (kind === 0) {
+        Object.assign(element, {type: "text", autocomplete: "off", spellcheck: false});
+    } else {
+        element.textContent = UTF8ToString(caption);
+    }
+    if (kind === 2) {
+        element.type = "button";
+    }
+    return rzHold(element);
+});
+
+// Has a button answer clicks and the arrow keys, through the program's
+// `clicked` and `arrowed` for `slot`, until stopListening.
+EM_JS(void, listenToButton, (int place, ControlSlot* slot, std::intptr_t click, std::intptr_t arrow), {
+    const button = rzValues[place];
+    button.rzListening = new AbortController();
+    const signal = button.rzListening.signal;
+    button.addEventListener("click", event => {
+        if (wasmTable.get(click)(slot)) {
+            event.preventDefault();
+        }
+    }, {signal});
+    button.addEventListener("keydown", event => {
+        const back = event.key === "ArrowLeft" || event.key === "ArrowUp";
+        if ((back || event.key === "ArrowRight" || event.key === "ArrowDown") &&
+            wasmTable.get(arrow)(slot, back)) {
+            event.preventDefault();
+        }
+    }, {signal});
+});
+EM_JS(void, stopListening, (int place), {
+    const listening = rzValues[place].rzListening;
+    if (listening) {
+        listening.abort();
+    }
+});
+// clang-format on
 
 } // namespace
 
 Js makeControlElement(const ControlSlot& slot) {
     switch (slot.kind) {
-    case ControlKind::TextBox: {
-        Js field = Js::element("input");
-        field.set("type", "text");
-        field.set("autocomplete", "off");
-        field.set("spellcheck", Js::boolean(false));
-        return field;
-    }
+    case ControlKind::TextBox:
+        return Js::held(makeElement(0, ""));
     case ControlKind::PictureBox:
         return makeOutputArea(slot);
-    case ControlKind::Label: {
-        Js label = Js::element("label");
-        label.set("textContent", slot.caption);
-        return label;
-    }
+    case ControlKind::Label:
+        return Js::held(makeElement(1, slot.caption.c_str()));
     case ControlKind::CommandButton:
         break;
     }
-    Js button = Js::element("button");
-    button.set("type", "button");
-    button.set("textContent", slot.caption);
-    return button;
+    return Js::held(makeElement(2, slot.caption.c_str()));
 }
 
 void connectControl(ControlSlot& slot) {
     if (slot.kind == ControlKind::CommandButton) {
-        const std::string target = "#" + slot.name;
-        emscripten_set_click_callback(target.c_str(), &slot, EM_FALSE, clicked);
-        emscripten_set_keydown_callback(target.c_str(), &slot, EM_FALSE, keyDown);
+        listenToButton(slot.element.handle(), &slot, reinterpret_cast<std::intptr_t>(&clicked),
+                       reinterpret_cast<std::intptr_t>(&arrowed));
     }
 }
 
 void disconnectControl(const ControlSlot& slot) {
-    if (slot.kind == ControlKind::CommandButton && slot.element["isConnected"].truthy()) {
-        const std::string target = "#" + slot.name;
-        emscripten_set_click_callback(target.c_str(), nullptr, EM_FALSE, nullptr);
-        emscripten_set_keydown_callback(target.c_str(), nullptr, EM_FALSE, nullptr);
+    if (slot.kind == ControlKind::CommandButton) {
+        stopListening(slot.element.handle());
     }
 }
 

@@ -63,14 +63,17 @@ main { padding: 8px; }
 }
 )css";
 
-// Names an element and sets its place and size in CSS pixels, in one step
-// for the many that the window makes. (The bodies of these are JavaScript.)
+// Names an element, sets its place and size in CSS pixels and puts it on
+// `form`, in one step for the many that the window makes. (The bodies of
+// these are JavaScript.)
 // clang-format off
-EM_JS(void, placeElement, (int place, const char* id, int left, int top, int width, int height), {
+EM_JS(void, placeElement, (int place, int form, const char* id, int left, int top, int width,
+                           int height), {
     const element = rzValues[place];
     element.id = UTF8ToString(id);
     Object.assign(element.style, {left: left + "px", top: top + "px", width: width + "px",
                                   height: height + "px"});
+    rzValues[form].append(element);
 });
 
 // Gives an element the focus, leaving the page where it stands.
@@ -143,9 +146,8 @@ ControlSlot& Window::makeControl(ControlRecord record) {
     auto& slot = controls_.add(std::make_unique<ControlSlot>(std::move(record)));
     slot.window = this;
     slot.element = makeControlElement(slot);
-    placeElement(slot.element.handle(), slot.name.c_str(), pixels(slot.left), pixels(slot.top),
-                 pixels(slot.width), pixels(slot.height));
-    element_.call("appendChild", slot.element);
+    placeElement(slot.element.handle(), element_.handle(), slot.name.c_str(), pixels(slot.left),
+                 pixels(slot.top), pixels(slot.width), pixels(slot.height));
     connectControl(slot);
     return slot;
 }
