@@ -1,79 +1,35 @@
 #include "platform/caption_fit.h"
 
-#include <cmath>
 #include <gtest/gtest.h>
 #include <memory>
 #include <optional>
-#include <string>
 
 namespace {
 
-using platform::detail::CaptionSize;
-using platform::detail::ControlKind;
-using platform::detail::ControlList;
-using platform::detail::ControlRecord;
+using namespace platform::detail;
 
-// Text in a font of `size` pixels: each character `size * 0.55` wide, and,
-// with `hinted`, every third size two pixels wider, as a hinted font may
+// Text in a font of `size` pixels, each character `size / 2` wide and,
+// with `hinted`, two pixels wider at every third size, as a hinted font may
 // be, so that a smaller size can fit worse than a larger one.
-class FakeMetrics final : public platform::detail::TextMetrics {
-public:
-    FakeMetrics(int size, bool hinted)
-        : size_(size)
-        , hinted_(hinted) {}
+struct FakeMetrics final : TextMetrics {
+    FakeMetrics(int fontSize, bool isHinted)
+        : size(fontSize)
+        , hinted(isHinted) {}
     [[nodiscard]] int lineWidth(std::string_view text) const override {
-        const int wobble = hinted_ && size_ % 3 == 0 && !text.empty() ? 2 : 0;
-        return static_cast<int>(std::ceil(static_cast<double>(text.size()) * size_ * 0.55)) +
-               wobble;
+        return static_cast<int>(text.size()) * size / 2 + (hinted && size % 3 == 0 ? 2 : 0);
     }
-    [[nodiscard]] int lineHeight() const override {
-        return static_cast<int>(std::ceil(size_ * 1.2));
-    }
+    [[nodiscard]] int lineHeight() const override { return size + size / 5; }
     [[nodiscard]] int wrappedHeight(std::string_view text, int width) const override {
-        int lines = 0;
-        std::string line;
-        while (!text.empty()) {
-            const std::string_view word = text.substr(0, text.find(' '));
-            text.remove_prefix(std::min(text.size(), word.size() + 1));
-            const std::string longer = line.empty() ? std::string(word) : line + " " += word;
-            if (!line.empty() && lineWidth(longer) > width) {
-                ++lines;
-                line = std::string(word);
-            } else {
-                line = longer;
-            }
-        }
-        return (lines + (line.empty() ? 0 : 1)) * lineHeight();
+        return (lineWidth(text) + width - 1) / std::max(1, width) * lineHeight();
     }
-
-private:
-    int size_;
-    bool hinted_;
-};
-
-constexpr int Largest = 24;
-constexpr int Smallest = 6;
-constexpr int Margin = platform::detail::ButtonCaptionMargin;
-
-// A button and a label in boxes of these sizes.
-struct Boxes {
-    int buttonWidth;
-    int labelWidth;
-    int height;
+    int size;
     bool hinted;
 };
 
-// Whether both captions show whole at `size`, as the rules say.
-bool wholeAt(const Boxes& boxes, int size) {
-    const FakeMetrics metrics(size, boxes.hinted);
-    const CaptionSize button{metrics.lineWidth(" (1,2,3)"), metrics.lineHeight(), 0, 0};
-    const CaptionSize label =
-        platform::detail::MeasureCaption("initial balance", boxes.labelWidth, metrics);
-    return platform::detail::ButtonCaptionFits(button, boxes.buttonWidth, boxes.height, Margin) &&
-           platform::detail::LabelCaptionFits(label, boxes.labelWidth, boxes.height);
-}
-
-int fittedSize(const Boxes& boxes) {
+// Where the measures grow with the font, the search finds what trying every
+// size from the largest down finds; where they do not, it still finds a size
+// at which every caption shows whole, if there is one.
+TEST(CaptionFit, FindsTheLargestSizeThatFits) {
     ControlList<ControlRecord> controls;
     controls.add(std::make_unique<ControlRecord>(
         ControlKind::CommandButton,
@@ -81,33 +37,30 @@ int fittedSize(const Boxes& boxes) {
     controls.add(std::make_unique<ControlRecord>(
         ControlKind::Label, platform::ControlDescription{
                                 .name = "Label1", .caption = "initial balance", .labelFor = {}}));
-    return platform::detail::FittingFontSize(
-        controls, Largest, Smallest, Margin,
-        [&](int size) { return std::make_unique<FakeMetrics>(size, boxes.hinted); },
-        [&](const ControlRecord& control) {
-            return std::optional<platform::detail::CaptionBox>(
-                {control.kind == ControlKind::Label ? boxes.labelWidth : boxes.buttonWidth,
-                 boxes.height});
-        });
-}
-
-// Where the measures grow with the font, the search finds what trying every
-// size from the largest down finds; where they do not, it still finds a size
-// at which every caption shows whole, if there is one.
-TEST(CaptionFit, FindsTheLargestSizeThatFits) {
     for (const bool hinted : {false, true}) {
         for (int width = 8; width <= 140; width += 3) {
             for (int height = 6; height <= 80; height += 5) {
-                const Boxes boxes{width, width + 10, height, hinted};
-                int expected = Largest;
-                while (expected > Smallest && !wholeAt(boxes, expected)) {
+                const auto wholeAt = [&](int size) {
+                    const FakeMetrics metrics(size, hinted);
+                    return ButtonCaptionFits({metrics.lineWidth(" (1,2,3)"), metrics.lineHeight()},
+                                             width, height, ButtonCaptionMargin) &&
+                           LabelCaptionFits(MeasureCaption("initial balance", width, metrics),
+                                            width, height);
+                };
+                int expected = 24;
+                while (expected > 6 && !wholeAt(expected)) {
                     --expected;
                 }
-                const int size = fittedSize(boxes);
+                const int size = FittingFontSize(
+                    controls, 24, 6, ButtonCaptionMargin,
+                    [&](int candidate) { return std::make_unique<FakeMetrics>(candidate, hinted); },
+                    [&](const ControlRecord&) {
+                        return std::optional<CaptionBox>({width, height});
+                    });
                 if (!hinted) {
                     ASSERT_EQ(size, expected) << width << " x " << height;
                 }
-                ASSERT_TRUE(wholeAt(boxes, size) || size == Smallest) << width << " x " << height;
+                ASSERT_TRUE(wholeAt(size) || size == 6) << width << " x " << height;
             }
         }
     }
