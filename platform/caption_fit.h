@@ -106,10 +106,10 @@ int FittingFontSize(const ControlList<Record>& controls, int largest, int smalle
                 share = std::max(double(wrapped.widestWord) / std::max(1, box->width),
                                  double(wrapped.wrappedHeight) / std::max(1, box->height));
             }
-            all = all && fit;
-            if (worst == nullptr && !all) {
+            if (worst == nullptr && !fit) {
                 return false;
             }
+            all = all && fit;
             if (worst != nullptr) {
                 *worst = std::max(*worst, share);
             }

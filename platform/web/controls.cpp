@@ -9,13 +9,12 @@ namespace platform::detail {
 namespace {
 
 // A click on a button: its procedure runs. (The page calls these two.)
-bool clicked(ControlSlot* slot) noexcept {
+void clicked(ControlSlot* slot) noexcept {
     try {
         Dispatch(*slot->window, slot->click);
     } catch (...) {
         // The report itself failed; nothing may cross into the page.
     }
-    return true;
 }
 
 // The arrow keys on a button move the focus along the tab order, back or on,
@@ -52,9 +51,8 @@ EM_JS(void, listenToButton, (int place, ControlSlot* slot, std::intptr_t click, 
     button.rzListening = new AbortController();
     const signal = button.rzListening.signal;
     button.addEventListener("click", event => {
-        if (wasmTable.get(click)(slot)) {
-            event.preventDefault();
-        }
+        wasmTable.get(click)(slot);
+        event.preventDefault();
     }, {signal});
     button.addEventListener("keydown", event => {
         const back = event.key === "ArrowLeft" || event.key === "ArrowUp";
