@@ -1,8 +1,9 @@
 // Put before the game's script by bench.mjs: it notes on the page's clock
 // when each step of the game's start-up ends, through the hooks that the
 // program's JavaScript offers (Module) and by wrapping what only those steps
-// call: atob for the WebAssembly's base64, WebAssembly.instantiate, and the
-// canvas's measureText, which only the font fit calls.
+// call: the base64 decoder (Uint8Array.fromBase64, or atob where there is
+// none) for the WebAssembly, WebAssembly.instantiate, and the canvas's
+// measureText, which only the font fit calls.
 (() => {
     const at = { read: performance.now() };
     const note = name => { at[name] ??= performance.now(); };
@@ -16,6 +17,9 @@
         };
     };
     wrap(globalThis, 'atob', () => note('decode'), () => {});
+    if (Uint8Array.fromBase64) {
+        wrap(Uint8Array, 'fromBase64', () => note('decode'), () => {});
+    }
     wrap(WebAssembly, 'instantiate', () => note('compile'),
          result => result.then(() => note('instantiated')));
     wrap(CanvasRenderingContext2D.prototype, 'measureText', () => note('fit'),

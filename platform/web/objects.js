@@ -15,9 +15,13 @@ function rzHold(value) {
 
 // The program's WebAssembly is inside this script as a data address:
 // compiled from there at once, with no fetch, which the page's content
-// security policy would refuse.
+// security policy would refuse. The browser's own base64 decoder, where it
+// has one, is many times faster on a cold page than the runtime's loop.
 Module['instantiateWasm'] = function (imports, receive) {
-  WebAssembly.instantiate(tryParseAsDataURI(wasmBinaryFile), imports).then(
+  var bytes = Uint8Array.fromBase64
+      ? Uint8Array.fromBase64(wasmBinaryFile.slice(dataURIPrefix.length))
+      : tryParseAsDataURI(wasmBinaryFile);
+  WebAssembly.instantiate(bytes, imports).then(
     function (output) { receive(output['instance']); },
     function (error) { abort(error); });
   return {};
