@@ -23,7 +23,8 @@ const here = path.dirname(fileURLToPath(import.meta.url));
 const page = path.resolve(process.argv[2]);
 const rounds = Number(process.argv[3] ?? 20);
 
-const median = values => [...values].sort((a, b) => a - b)[Math.floor(values.length / 2)];
+const quantile = (values, q) => [...values].sort((a, b) => a - b)[Math.floor((values.length - 1) * q)];
+const median = values => quantile(values, 0.5);
 const kib = bytes => `${(bytes / 1024).toFixed(1)} KiB`;
 
 // What the page loads, gzip-compressed as a web server sends it: the page,
@@ -103,8 +104,12 @@ async function cold(address) {
     await context.close();
     return time;
 }
+// With the quartiles of each: on a small machine a run's loads spread
+// widely, and the ratio of medians moves with them from run to run.
+const spread = values => `${quantile(values, 0.25).toFixed(0)}-${quantile(values, 0.75).toFixed(0)}`;
 const report = (what, game, bare) =>
-    console.log(`${what}: game ${median(game).toFixed(1)} ms, bare ${median(bare).toFixed(1)} ms, ` +
+    console.log(`${what}: game ${median(game).toFixed(1)} ms (${spread(game)}), ` +
+                `bare ${median(bare).toFixed(1)} ms (${spread(bare)}), ` +
                 `ratio ${(median(game) / median(bare)).toFixed(2)} (medians of ${rounds}, in turn)`);
 
 const times = { cold: [[], []], warm: [[], []] };
