@@ -23,7 +23,7 @@ const here = path.dirname(fileURLToPath(import.meta.url));
 const page = path.resolve(process.argv[2]);
 const rounds = Number(process.argv[3] ?? 20);
 
-const quantile = (values, q) => [...values].sort((a, b) => a - b)[Math.floor((values.length - 1) * q)];
+const quantile = (values, q) => [...values].sort((a, b) => a - b)[Math.floor(values.length * q)];
 const median = values => quantile(values, 0.5);
 const kib = bytes => `${(bytes / 1024).toFixed(1)} KiB`;
 
