@@ -212,19 +212,13 @@ async function checkPhone(engine, address) {
 
 // A folder served as any static web server serves it; with `watching`,
 // page-watch.js is put before the page's scripts. Its `fault` turns it bad:
-// 'error' answers every request with a 503 and an error page of its own,
-// 'silent' takes every connection and never answers.
+// 'error' answers 503 to all, 'silent' takes every request and never answers.
 const types = { '.js': 'text/javascript', '.html': 'text/html', '.png': 'image/png',
                 '.webmanifest': 'application/manifest+json' };
 async function serve(served, watching) {
     const server = createServer((request, response) => {
-        if (server.fault === 'error') {
-            response.writeHead(503, { 'Content-Type': 'text/html' })
-                .end('<!doctype html><title>Service Unavailable</title><h1>Service Unavailable</h1>');
-            return;
-        }
-        if (server.fault === 'silent') {
-            return;
+        if (server.fault) {
+            return server.fault === 'error' && response.writeHead(503).end('Service Unavailable');
         }
         const name = path.basename(new URL(request.url, 'http://127.0.0.1').pathname) || 'index.html';
         let body;
@@ -246,9 +240,8 @@ async function serve(served, watching) {
 }
 
 // Served as the release's files are, the page can be installed, takes a
-// page made again with one byte changed at the next visit, and comes up from
-// the copy it keeps, and plays, when its server answers an error, when it
-// never answers, and with the network off.
+// page made again with one byte changed at the next visit, and plays from
+// the copy it keeps on a server that fails or never answers, and offline.
 async function checkKept() {
     const kept = mkdtempSync(path.join(tmpdir(), 'rolling-zemb-kept-'));
     const at = name => path.join(kept, name);
@@ -294,29 +287,26 @@ async function checkKept() {
         }, cacheName);
         expect(keptNow, cacheName, 'what the worker keeps after the next visit');
 
-        // The kept game comes up and plays a bet when the server answers an
-        // error, when it never answers, and with the server gone and the
-        // network off.
-        const comesUpAndPlays = async when => {
+        // The kept page loads and plays with the server answering an error,
+        // never answering, and gone with the network off.
+        for (const fault of ['error', 'silent', 'offline']) {
+            server.fault = fault;
+            if (fault === 'offline') {
+                server.closeAllConnections();
+                await new Promise(resolve => server.close(resolve));
+                await context.setOffline(true);
+            }
             await tab.native.reload();
             await waitForWindow(tab, address);
-            expect(await shownPolicy(), policy, `the policy of the page ${when}`);
+            expect(await shownPolicy(), policy, `the policy of the page ${fault}`);
             await tab.click('#Command2');
             await setClock(tab, 3);
             await tab.click('#Command1');
             const { output, field } = await read(tab);
-            expect(`${output}${field}`, 'The number is 3\nYou won!\n20', `a bet ${when}`);
+            expect(`${output}${field}`, 'The number is 3\nYou won!\n20', `a bet ${fault}`);
             const { problems } = await tab.evaluate(() => globalThis.rollingZembWatched);
-            expect(problems.join('; '), '', `what went wrong in the kept page ${when}`);
-        };
-        server.fault = 'error';
-        await comesUpAndPlays('with the server answering 503');
-        server.fault = 'silent';
-        await comesUpAndPlays('with the server never answering');
-        server.closeAllConnections();
-        await new Promise(resolve => server.close(resolve));
-        await context.setOffline(true);
-        await comesUpAndPlays('offline');
+            expect(problems.join('; '), '', `what went wrong in the kept page ${fault}`);
+        }
     } finally {
         await context.close();
         server.close();
@@ -358,5 +348,4 @@ console.log(`PASS (${engineName}): played a whole game in the page from disk and
             (engineName === 'webkit' ? 'by mouse and keyboard' : 'by mouse, keyboard and touch') +
             ', with no policy violation or error' +
             (chromium ? '; the accessibility tree and audit, a phone\'s screen, and the page ' +
-                        'installable, taking a new release and playing from its kept copy on a ' +
-                        'server that fails, on one that never answers and offline' : ''));
+                        'installable, taking a new release and playing kept on a bad network' : ''));
