@@ -48,11 +48,11 @@ private:
 void clickButton(benchmark::State& state, const char* button) {
     platform::testing::FakeClock clock;
     game::Form1 form;
-    const FirstPaint firstPaint(platform::detail::windowOf(form));
+    const FirstPaint firstPaint(form.window().toolkit());
     form.Show();
     firstPaint.wait();
-    auto* target = qobject_cast<QPushButton*>(platform::detail::windowOf(form).control(button));
-    auto* field = qobject_cast<QLineEdit*>(platform::detail::windowOf(form).control("Text1"));
+    auto* target = platform::layer::widgetOf<QPushButton>(*form.window().find(button));
+    auto* field = platform::layer::widgetOf<QLineEdit>(*form.window().find("Text1"));
     int hundredth = 0;
     for (auto _ : state) {
         clock.set(10 * (hundredth++ % 8'640'000));
@@ -85,7 +85,7 @@ void BM_Roll(benchmark::State& state) {
 
 void startUpGame() {
     game::Form1 form;
-    const FirstPaint firstPaint(platform::detail::windowOf(form));
+    const FirstPaint firstPaint(form.window().toolkit());
     form.Show();
     firstPaint.wait();
 }

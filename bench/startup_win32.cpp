@@ -19,7 +19,7 @@ namespace {
 
 // Runs the event loop until every window has painted what it has to.
 void paintAll() {
-    platform::detail::processPendingMessages();
+    platform::layer::processPendingMessages();
 }
 
 void startUpGame() {

@@ -2,12 +2,14 @@
 
 // How every layer fits one font to a window: the largest size, no larger
 // than the desktop's, at which each caption shows whole. The toolkit
-// measures the text; the rules are the same on every platform. Only the
-// platform layer and tests include this.
+// measures the text (layer::TextMetrics, or any class with its three
+// measures); the rules are the same on every platform. Only the platform
+// layer and tests include this.
 
-#include "platform/controls.h"
+#include "platform/form_window.h"
 
 #include <algorithm>
+#include <optional>
 #include <string_view>
 
 namespace platform::detail {
@@ -20,26 +22,25 @@ struct CaptionSize {
     int wrappedHeight = 0; // the caption wrapped at blanks to the control's width
 };
 
-// Text measured in one font by the toolkit, in pixels.
-class TextMetrics {
-public:
-    TextMetrics() = default;
-    virtual ~TextMetrics() = default;
-    TextMetrics(const TextMetrics&) = delete;
-    TextMetrics& operator=(const TextMetrics&) = delete;
-    TextMetrics(TextMetrics&&) = delete;
-    TextMetrics& operator=(TextMetrics&&) = delete;
-
-    [[nodiscard]] virtual int lineWidth(std::string_view text) const = 0;
-    [[nodiscard]] virtual int lineHeight() const = 0;
-    // The height of `text` wrapped at blanks to `width`.
-    [[nodiscard]] virtual int wrappedHeight(std::string_view text, int width) const = 0;
-};
+// The width of the widest word of `caption` between blanks.
+template <class Metrics> int WidestWord(std::string_view caption, const Metrics& metrics) {
+    int widest = 0;
+    while (!caption.empty()) {
+        const std::string_view word = caption.substr(0, caption.find(' '));
+        if (!word.empty()) {
+            widest = std::max(widest, metrics.lineWidth(word));
+        }
+        caption.remove_prefix(std::min(caption.size(), word.size() + 1));
+    }
+    return widest;
+}
 
 // `caption` measured by `metrics`, wrapped to `width`.
-CaptionSize MeasureCaption(std::string_view caption, int width, const TextMetrics& metrics);
-// The width of the widest word of `caption` between blanks.
-int WidestWord(std::string_view caption, const TextMetrics& metrics);
+template <class Metrics>
+CaptionSize MeasureCaption(std::string_view caption, int width, const Metrics& metrics) {
+    return {metrics.lineWidth(caption), metrics.lineHeight(), WidestWord(caption, metrics),
+            metrics.wrappedHeight(caption, width)};
+}
 
 // Pixels of frame and padding on each side of a button's caption, at 96
 // dots per inch.
@@ -62,18 +63,19 @@ struct CaptionBox {
 };
 
 // The largest font size from `largest` down to `smallest` at which every
-// button's and label's caption among `controls` shows whole; `smallest` if
-// none does. `metricsAt(size)` measures text in the font of that size,
-// `boxOf(control)` gives where a control shows its caption (nullopt for a
-// control that is gone), and `margin` is a button's, in pixels.
+// button's and label's caption among `controls` (pointers to their records)
+// shows whole; `smallest` if none does. `metricsAt(size)` measures text in
+// the font of that size, `boxOf(control)` gives where a control shows its
+// caption (nullopt for a control that is gone), and `margin` is a button's,
+// in pixels.
 //
 // A caption's measures grow with the font, so a size fits when every size
 // below it does. Measuring in a new size is most of the cost: the search
 // measures every caption at `largest`, goes from there straight to the size
 // that their overflow points to, and then only to the sizes on either side
 // of it that decide.
-template <class Record, class MetricsAt, class BoxOf>
-int FittingFontSize(const ControlList<Record>& controls, int largest, int smallest, int margin,
+template <class Controls, class MetricsAt, class BoxOf>
+int FittingFontSize(const Controls& controls, int largest, int smallest, int margin,
                     MetricsAt metricsAt, BoxOf boxOf) {
     // Whether every caption fits at `size`. With `worst`, every caption is
     // measured and `worst` is left at the largest share of its room that
@@ -95,13 +97,13 @@ int FittingFontSize(const ControlList<Record>& controls, int largest, int smalle
             bool fit = false;
             double share = 0;
             if (button) {
-                const CaptionSize line{metrics->lineWidth(caption), metrics->lineHeight(), 0, 0};
+                const CaptionSize line{metrics.lineWidth(caption), metrics.lineHeight(), 0, 0};
                 fit = ButtonCaptionFits(line, box->width, box->height, margin);
                 share = std::max(double(line.lineWidth) / std::max(1, box->width - 2 * margin),
                                  double(line.lineHeight) / std::max(1, box->height - 2 * margin));
             } else {
-                const CaptionSize wrapped{0, 0, WidestWord(caption, *metrics),
-                                          metrics->wrappedHeight(caption, box->width)};
+                const CaptionSize wrapped{0, 0, WidestWord(caption, metrics),
+                                          metrics.wrappedHeight(caption, box->width)};
                 fit = LabelCaptionFits(wrapped, box->width, box->height);
                 share = std::max(double(wrapped.widestWord) / std::max(1, box->width),
                                  double(wrapped.wrappedHeight) / std::max(1, box->height));

@@ -1,8 +1,8 @@
 #pragma once
 
 // The clock's source, replaceable so that tests can fix the time, and the
-// arithmetic that turns its readings into seconds. Only the platform layer and
-// tests include this.
+// arithmetic that turns its readings into seconds. The system's own source
+// is the layer's (layer.h). Only the core and tests include this.
 
 #include <functional>
 
@@ -18,10 +18,6 @@ using MillisecondSource = std::function<int()>;
 constexpr double secondsFromMilliseconds(int milliseconds) {
     return (milliseconds + 0.5) / 1000.0;
 }
-
-// Milliseconds since local midnight on the system's real-time clock, from
-// 0 to 86,399,999. Each platform layer reads its system's local time.
-int SystemMilliseconds();
 
 // Installs `source` as the clock's source and returns the one it replaces;
 // an empty source stands for the system clock.

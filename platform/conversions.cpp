@@ -1,5 +1,7 @@
 #include "platform/conversions.h"
 
+#include "platform/layer.h"
+
 #include <algorithm>
 #include <array>
 #include <charconv>
@@ -9,19 +11,6 @@
 #include <limits>
 #include <string>
 #include <system_error>
-
-#if !defined(__cpp_lib_to_chars)
-// What a platform whose C++ library cannot convert doubles supplies instead.
-namespace platform::detail {
-// The double nearest to `text`, a number as scanNumber finds it; infinity
-// past the largest.
-double ReadDecimal(std::string_view text);
-// The shortest digits of `magnitude`, finite and above zero, that read back
-// as the same double, and the decimal exponent of the first: "15" and 4 for
-// 15000.
-std::string ShortestDigits(double magnitude, int& exponent);
-} // namespace platform::detail
-#endif
 
 namespace platform {
 namespace {
@@ -126,7 +115,7 @@ using std::to_chars;
 // asks of them is done.
 std::from_chars_result from_chars(const char* first, const char* last, double& value,
                                   std::chars_format /*general*/) {
-    const double read = detail::ReadDecimal(std::string_view(first, last - first));
+    const double read = layer::ReadDecimal(std::string_view(first, last - first));
     if (std::isinf(read)) {
         return {last, std::errc::result_out_of_range};
     }
@@ -143,7 +132,7 @@ std::to_chars_result to_chars(char* first, char* last, double value) {
         shortest = std::isnan(value) ? "nan" : "inf";
     } else {
         int exponent = 0;
-        const std::string digits = detail::ShortestDigits(std::fabs(value), exponent);
+        const std::string digits = layer::ShortestDigits(std::fabs(value), exponent);
         const auto count = static_cast<int>(digits.size());
         std::string scientific = digits.substr(0, 1);
         if (count > 1) {

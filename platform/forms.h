@@ -40,9 +40,10 @@ struct ControlDescription {
     std::string_view labelFor;
 };
 
-// A window of the program. The runtime owns it and its controls for the life
-// of the program; a game window derives from it and declares its controls as
-// members, which bind themselves to the window as they are constructed.
+// A window of the program, with its controls for as long as it lives: the
+// start-up form lives until the program ends. A game window derives from it
+// and declares its controls as members, which bind themselves to the window
+// as they are constructed.
 class Form {
 public:
     explicit Form(const FormDescription& description);
@@ -56,7 +57,8 @@ public:
     // tab index that takes it.
     void Show();
 
-    // The toolkit window, for the runtime and for tests; opaque to the game.
+    // The runtime's record of the window, for the runtime and for tests;
+    // opaque to the game.
     [[nodiscard]] detail::FormWindow& window() const { return *window_; }
 
 private:
@@ -64,15 +66,16 @@ private:
 };
 
 // What the game holds of a control: its name and a reference to the runtime's
-// control, which may be gone. Every operation checks that the control is still
-// there and raises a RuntimeError naming the control and the operation if not.
+// record of it, whose toolkit object may be gone. Every operation checks that
+// it is still there and raises a RuntimeError naming the control and the
+// operation if not.
 class Control {
 public:
     [[nodiscard]] const std::string& Name() const;
 
 protected:
-    Control(detail::FormWindow& window, detail::ControlRecord& record)
-        : window_(&window)
+    Control(Form& form, detail::ControlRecord& record)
+        : window_(&form.window())
         , record_(&record) {}
     [[nodiscard]] detail::FormWindow& window() const { return *window_; }
     [[nodiscard]] detail::ControlRecord& record() const { return *record_; }

@@ -1,6 +1,7 @@
 #include "platform/runtime.h"
 
 #include "platform/clock.h"
+#include "platform/layer.h"
 
 #include <cmath>
 #include <utility>
@@ -14,12 +15,16 @@ detail::MillisecondSource& millisecondSource() {
 }
 
 [[noreturn]] void raise(std::string_view description) {
-    throw RuntimeError("Run-time error: " + std::string(description));
+    throw RuntimeError(detail::RunTimeErrorReport(description));
 }
 
 } // namespace
 
 namespace detail {
+std::string RunTimeErrorReport(std::string_view what) {
+    return "Run-time error: " + std::string(what);
+}
+
 MillisecondSource replaceMillisecondSource(MillisecondSource source) {
     return std::exchange(millisecondSource(), std::move(source));
 }
@@ -27,7 +32,7 @@ MillisecondSource replaceMillisecondSource(MillisecondSource source) {
 
 double Clock() {
     const auto& source = millisecondSource();
-    const int milliseconds = source ? source() : detail::SystemMilliseconds();
+    const int milliseconds = source ? source() : layer::SystemMilliseconds();
     return detail::secondsFromMilliseconds(milliseconds);
 }
 

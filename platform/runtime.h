@@ -34,4 +34,10 @@ double CheckFloatingPoint(double value);
 [[noreturn]] void RaiseControlError(std::string_view control, std::string_view operation,
                                     std::string_view reason);
 
+namespace detail {
+// The text of a run-time error's report: "Run-time error: " and what went
+// wrong.
+std::string RunTimeErrorReport(std::string_view what);
+} // namespace detail
+
 } // namespace platform

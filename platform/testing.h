@@ -1,13 +1,14 @@
 #pragma once
 
 // Test support: a fixed clock, and a driver that works a shown form through
-// its real controls as a player does. Each platform layer implements the
-// driver, so the same test cases run on every platform. Only tests include
-// this.
+// its real controls as a player does, with each platform layer's own input
+// and reading (layer.h), so the same test cases run on every platform. Only
+// tests include this.
 
 #include "platform/caption_fit.h"
 #include "platform/clock.h"
 #include "platform/forms.h"
+#include "platform/layer.h"
 
 #include <memory>
 #include <stdexcept>
@@ -52,8 +53,7 @@ public:
     Session& operator=(Session&&) = delete;
 
 private:
-    struct Toolkit;
-    std::unique_ptr<Toolkit> toolkit_;
+    std::unique_ptr<layer::Session, layer::Ender> toolkit_;
 };
 
 // A rectangle in the window's own pixels: physical pixels at the window's
@@ -143,18 +143,8 @@ private:
     std::unique_ptr<State> state_;
 };
 
-// For a driver: the layer's record of the control named `name` on `window`,
-// which must still exist as `exists` tells; std::invalid_argument if not.
-template <class Window, class Exists>
-const auto& NamedControl(const Window& window, std::string_view name, Exists exists) {
-    const auto* found = window.find(name);
-    if (found == nullptr) {
-        throw std::invalid_argument("the form has no control named " + std::string(name));
-    }
-    if (!exists(*found)) {
-        throw std::invalid_argument(std::string(name) + " is destroyed");
-    }
-    return *found;
-}
+// How many objects the toolkit holds for the program's windows: a window
+// made and destroyed leaves it as it was.
+std::size_t ToolkitObjects();
 
 } // namespace platform::testing

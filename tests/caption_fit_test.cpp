@@ -11,15 +11,12 @@ using namespace platform::detail;
 // Text in a font of `size` pixels, each character `size / 2` wide and,
 // with `hinted`, two pixels wider at every third size, as a hinted font may
 // be, so that a smaller size can fit worse than a larger one.
-struct FakeMetrics final : TextMetrics {
-    FakeMetrics(int fontSize, bool isHinted)
-        : size(fontSize)
-        , hinted(isHinted) {}
-    [[nodiscard]] int lineWidth(std::string_view text) const override {
+struct FakeMetrics {
+    [[nodiscard]] int lineWidth(std::string_view text) const {
         return static_cast<int>(text.size()) * size / 2 + (hinted && size % 3 == 0 ? 2 : 0);
     }
-    [[nodiscard]] int lineHeight() const override { return size + size / 5; }
-    [[nodiscard]] int wrappedHeight(std::string_view text, int width) const override {
+    [[nodiscard]] int lineHeight() const { return size + size / 5; }
+    [[nodiscard]] int wrappedHeight(std::string_view text, int width) const {
         return (lineWidth(text) + width - 1) / std::max(1, width) * lineHeight();
     }
     int size;
@@ -30,18 +27,18 @@ struct FakeMetrics final : TextMetrics {
 // size from the largest down finds; where they do not, it still finds a size
 // at which every caption shows whole, if there is one.
 TEST(CaptionFit, FindsTheLargestSizeThatFits) {
-    ControlList<ControlRecord> controls;
-    controls.add(std::make_unique<ControlRecord>(
+    std::vector<std::unique_ptr<ControlRecord>> controls;
+    controls.push_back(std::make_unique<ControlRecord>(
         ControlKind::CommandButton,
         platform::ControlDescription{.name = "Command1", .caption = " (1,2,3)", .labelFor = {}}));
-    controls.add(std::make_unique<ControlRecord>(
+    controls.push_back(std::make_unique<ControlRecord>(
         ControlKind::Label, platform::ControlDescription{
                                 .name = "Label1", .caption = "initial balance", .labelFor = {}}));
     for (const bool hinted : {false, true}) {
         for (int width = 8; width <= 140; width += 3) {
             for (int height = 6; height <= 80; height += 5) {
                 const auto wholeAt = [&](int size) {
-                    const FakeMetrics metrics(size, hinted);
+                    const FakeMetrics metrics{size, hinted};
                     return ButtonCaptionFits({metrics.lineWidth(" (1,2,3)"), metrics.lineHeight()},
                                              width, height, ButtonCaptionMargin) &&
                            LabelCaptionFits(MeasureCaption("initial balance", width, metrics),
@@ -53,7 +50,9 @@ TEST(CaptionFit, FindsTheLargestSizeThatFits) {
                 }
                 const int size = FittingFontSize(
                     controls, 24, 6, ButtonCaptionMargin,
-                    [&](int candidate) { return std::make_unique<FakeMetrics>(candidate, hinted); },
+                    [&](int candidate) {
+                        return FakeMetrics{candidate, hinted};
+                    },
                     [&](const ControlRecord&) {
                         return std::optional<CaptionBox>({width, height});
                     });

@@ -150,6 +150,24 @@ TEST(Window, OutputCopiesAndSurvivesRepaint) {
     EXPECT_EQ(game.output(), shown);
 }
 
+// A window played and destroyed leaves nothing of itself alive in the
+// toolkit: no window or widget, and in a page no element or listener (the
+// browser's debugger counts the document's), whatever it did while it lived.
+TEST(Window, LeavesNothingBehind) {
+    {
+        const GameWindow first; // what every window shares is made once, here
+    }
+    const std::size_t before = platform::testing::ToolkitObjects();
+    for (int round = 0; round < 3; ++round) {
+        GameWindow game;
+        game.setBalance("1e308");
+        game.bet("Command1", 1); // reported: an overflow
+        game.bet("Command3", 1);
+        EXPECT_EQ(game.driver().TakeReports().size(), 1U);
+    }
+    EXPECT_EQ(platform::testing::ToolkitObjects(), before);
+}
+
 // A player with a screen reader finds each control by a name that says what
 // it is, the field and the output area by their labels, and reads back what
 // they show.

@@ -30,7 +30,7 @@ const kib = bytes => `${(bytes / 1024).toFixed(1)} KiB`;
 // What the page loads, gzip-compressed as a web server sends it: the page,
 // with the program inside, and how much of that is its WebAssembly.
 const html = readFileSync(page, 'latin1');
-const embedded = html.match(/data:application\/octet-stream;base64,([A-Za-z0-9+/=]+)/)[1];
+const embedded = html.match(/<script type="application\/wasm" id="rz-program">([^<]*)</)[1];
 const wasm = Buffer.from(embedded, 'base64');
 const gzipped = text => gzipSync(text, { level: 9 }).length;
 const rest = html.replace(embedded, '');

@@ -3,9 +3,8 @@
 
 #include <QAccessible>
 #include <QAccessibleWidget>
-#include <QLabel>
 
-namespace platform::detail {
+namespace platform::layer {
 namespace {
 
 // What assistive technology finds of the output area: read-only text of
@@ -97,37 +96,24 @@ void installAccessibleInterfaces() {
         (QAccessible::installFactory(accessibleInterface), true);
 }
 
-QWidget* makeAnnouncementBar(QWidget& window) {
-    auto* bar = new AnnouncementBar(&window);
-    bar->hide();
-    return bar;
-}
-
-void Window::announce(const Announcement& said) {
-    if (announcementBar_ == nullptr) {
-        announcementBar_ = makeAnnouncementBar(*this);
+void Announce(Window& window, const detail::Announcement& said) {
+    if (window.announcementBar == nullptr) {
+        window.announcementBar = new AnnouncementBar(&window);
+        window.announcementBar->hide();
     }
     // Each announcement is a notification of its own, whose name never
     // changes: a screen reader that reads it late still reads what it said.
-    auto* announcement = new Notice(announcementBar_);
+    auto* announcement = new Notice(window.announcementBar);
     announcement->setAccessibleName(toQString(said.text));
     QAccessibleEvent shown(announcement, QAccessible::ObjectShow);
     QAccessible::updateAccessibility(&shown);
     // The latest few stay for a screen reader that is behind; older ones go.
     constexpr qsizetype kept = 8;
-    const auto announcements = announcementBar_->findChildren<Notice*>(Qt::FindDirectChildrenOnly);
+    const auto announcements =
+        window.announcementBar->findChildren<Notice*>(Qt::FindDirectChildrenOnly);
     for (qsizetype i = 0; i + kept < announcements.size(); ++i) {
         delete announcements[i];
     }
 }
 
-void bindLabels(const ControlList<ControlSlot>& controls) {
-    for (const auto& slot : controls) {
-        const ControlSlot* named = controls.namedBy(*slot);
-        if (auto* label = qobject_cast<QLabel*>(slot->widget.data()); label && named) {
-            label->setBuddy(named->widget);
-        }
-    }
-}
-
-} // namespace platform::detail
+} // namespace platform::layer

@@ -2,79 +2,65 @@
 
 #include "platform/qt/window.h"
 
-#include <optional>
-
 #include <QApplication>
 #include <QFontInfo>
 #include <QFontMetrics>
 #include <QLabel>
 #include <QPushButton>
 
-namespace platform::detail {
-namespace {
+namespace platform::layer {
 
-class FontMetrics final : public TextMetrics {
-public:
-    explicit FontMetrics(const QFont& font)
-        : metrics_(font) {}
-
-    [[nodiscard]] int lineWidth(std::string_view text) const override {
-        return metrics_.horizontalAdvance(toQString(text));
-    }
-    [[nodiscard]] int lineHeight() const override { return metrics_.height(); }
-    [[nodiscard]] int wrappedHeight(std::string_view text, int width) const override {
-        constexpr int unbounded = 1 << 20;
-        return metrics_
-            .boundingRect(QRect(0, 0, width, unbounded), Qt::TextWordWrap, toQString(text))
-            .height();
-    }
-
-private:
-    QFontMetrics metrics_;
+struct TextMetrics::Font {
+    QFontMetrics metrics;
 };
 
-// Where a button or a label shows its caption; nullopt for other widgets.
-std::optional<CaptionBox> captionBox(const QWidget* widget) {
-    if (qobject_cast<const QPushButton*>(widget) != nullptr) {
-        return CaptionBox{widget->width(), widget->height()};
-    }
-    if (const auto* label = qobject_cast<const QLabel*>(widget)) {
-        return CaptionBox{label->contentsRect().width(), label->contentsRect().height()};
-    }
-    return std::nullopt;
-}
-
-QString captionOf(const QWidget& widget) {
-    if (const auto* button = qobject_cast<const QPushButton*>(&widget)) {
-        return button->text();
-    }
-    if (const auto* label = qobject_cast<const QLabel*>(&widget)) {
-        return label->text();
-    }
-    return {};
-}
-
-} // namespace
-
-CaptionSize measureCaption(const QWidget& widget, const QFont& font) {
-    const std::optional<CaptionBox> box = captionBox(&widget);
-    return MeasureCaption(captionOf(widget).toStdString(), box ? box->width : widget.width(),
-                          FontMetrics(font));
-}
-
-void fitFont(Window& window, const ControlList<ControlSlot>& controls) {
-    // One size for the whole window keeps it even.
-    constexpr int smallestPixelSize = 8;
+QFont fontAt(const QWidget& window, int size) {
     QFont font = QApplication::font(&window);
-    const int size = FittingFontSize(
-        controls, QFontInfo(font).pixelSize(), smallestPixelSize, ButtonCaptionMargin,
-        [&font](int pixelSize) {
-            font.setPixelSize(pixelSize);
-            return std::make_unique<FontMetrics>(font);
-        },
-        [](const ControlSlot& slot) { return captionBox(slot.widget.data()); });
     font.setPixelSize(size);
-    window.setFont(font);
+    return font;
 }
 
-} // namespace platform::detail
+TextMetrics::TextMetrics(const Window& window, int size)
+    : font_(std::make_unique<Font>(Font{QFontMetrics(fontAt(window, size))})) {}
+
+TextMetrics::~TextMetrics() = default;
+
+int TextMetrics::lineWidth(std::string_view text) const {
+    return font_->metrics.horizontalAdvance(toQString(text));
+}
+
+int TextMetrics::lineHeight() const {
+    return font_->metrics.height();
+}
+
+int TextMetrics::wrappedHeight(std::string_view text, int width) const {
+    constexpr int unbounded = 1 << 20;
+    return font_->metrics
+        .boundingRect(QRect(0, 0, width, unbounded), Qt::TextWordWrap, toQString(text))
+        .height();
+}
+
+// One size for the whole window keeps it even: from the desktop's down to 8
+// pixels, in device-independent pixels, which the toolkit scales.
+FontSizes FontSizesOf(const Window& window) {
+    return {QFontInfo(QApplication::font(&window)).pixelSize(), 8, detail::ButtonCaptionMargin};
+}
+
+// A button shows its caption inside its whole box, a label inside its
+// contents.
+std::optional<detail::CaptionBox> CaptionBoxOf(const Window& /*window*/,
+                                               const ControlRecord& control) {
+    const QWidget* widget = widgetOf(control);
+    if (widget == nullptr) {
+        return std::nullopt;
+    }
+    const QRect box =
+        qobject_cast<const QLabel*>(widget) != nullptr ? widget->contentsRect() : widget->rect();
+    return detail::CaptionBox{box.width(), box.height()};
+}
+
+void UseFontSize(Window& window, int size) {
+    window.setFont(fontAt(window, size));
+}
+
+} // namespace platform::layer

@@ -1,11 +1,11 @@
-#include "platform/clock.h"
+#include "platform/layer.h"
 
 #include <QTime>
 
-namespace platform::detail {
+namespace platform::layer {
 
 int SystemMilliseconds() {
     return QTime::currentTime().msecsSinceStartOfDay();
 }
 
-} // namespace platform::detail
+} // namespace platform::layer

@@ -1,13 +1,11 @@
-#include "platform/qt/output_area.h"
 #include "platform/qt/window.h"
-#include "platform/toolkit.h"
 
 #include <QKeyEvent>
 #include <QLabel>
 #include <QLineEdit>
 #include <QPushButton>
 
-namespace platform::detail {
+namespace platform::layer {
 namespace {
 
 // A push button that also answers Return and Enter while it has the focus, as
@@ -29,35 +27,46 @@ protected:
     }
 };
 
-} // namespace
-
-QWidget* makeControlWidget(const ControlRecord& record, Window& window) {
-    switch (record.kind) {
-    case ControlKind::TextBox:
+QWidget* makeWidget(Window& window, ControlRecord& control) {
+    switch (control.kind) {
+    case detail::ControlKind::TextBox:
         return new QLineEdit(&window);
-    case ControlKind::PictureBox:
-        return new OutputArea(&window);
-    case ControlKind::Label: {
-        auto* label = new QLabel(toQString(record.caption), &window);
+    case detail::ControlKind::PictureBox:
+        return makeOutputArea(window, control);
+    case detail::ControlKind::Label: {
+        auto* label = new QLabel(toQString(control.caption), &window);
         label->setWordWrap(true);
         return label;
     }
-    case ControlKind::CommandButton: {
-        auto* button = new Button(toQString(record.caption), &window);
-        QObject::connect(button, &QPushButton::clicked, &window,
-                         [&window, &record] { Dispatch(window, record.click); });
-        return button;
+    case detail::ControlKind::CommandButton:
+        break;
     }
-    }
-    return nullptr;
+    auto* button = new Button(toQString(control.caption), &window);
+    QObject::connect(button, &QPushButton::clicked, &window,
+                     [&window, &control] { window.form.click(control); });
+    return button;
 }
 
-std::string ReadText(ControlRecord& control, std::string_view operation) {
-    return live<QLineEdit>(control, operation).text().toStdString();
+} // namespace
+
+Owned<Control> MakeControl(Window& window, ControlRecord& control) {
+    QWidget* widget = makeWidget(window, control);
+    widget->setObjectName(toQString(control.name));
+    widget->setGeometry(detail::pixels(control.left), detail::pixels(control.top),
+                        detail::pixels(control.width), detail::pixels(control.height));
+    return Owned<Control>(new Control{widget});
 }
 
-void WriteText(ControlRecord& control, std::string_view operation, std::string_view text) {
-    live<QLineEdit>(control, operation).setText(toQString(text));
+bool Exists(const Control& control) {
+    return control.widget != nullptr;
 }
 
-} // namespace platform::detail
+std::string ReadText(const ControlRecord& field, std::string_view /*operation*/) {
+    return widgetOf<QLineEdit>(field)->text().toStdString();
+}
+
+void WriteText(const ControlRecord& field, std::string_view /*operation*/, std::string_view text) {
+    widgetOf<QLineEdit>(field)->setText(toQString(text));
+}
+
+} // namespace platform::layer

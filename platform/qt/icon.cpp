@@ -1,4 +1,5 @@
-#include "platform/icon_cache.h"
+#include "platform/icon.h"
+
 #include "platform/qt/window.h"
 
 #include <QBuffer>
@@ -6,10 +7,10 @@
 #include <QIcon>
 #include <QImageReader>
 
-namespace platform::detail {
+namespace platform::layer {
 
 const QIcon& iconFromFile(std::span<const unsigned char> bytes) {
-    static IconCache<QIcon> decoded;
+    static detail::IconCache<QIcon> decoded;
     if (decoded.empty()) {
         // The images must go while the toolkit is still there.
         qAddPostRoutine([] { decoded.clear(); });
@@ -32,4 +33,4 @@ const QIcon& iconFromFile(std::span<const unsigned char> bytes) {
     });
 }
 
-} // namespace platform::detail
+} // namespace platform::layer

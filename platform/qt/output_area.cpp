@@ -1,7 +1,6 @@
 #include "platform/qt/output_area.h"
 
 #include "platform/qt/window.h"
-#include "platform/toolkit.h"
 
 #include <QAccessible>
 #include <QApplication>
@@ -10,43 +9,41 @@
 #include <QPainter>
 #include <QPen>
 
-namespace platform::detail {
+namespace platform::layer {
 namespace {
 
 constexpr int textMargin = 3; // pixels between the frame and the text
 
 } // namespace
 
-OutputArea::OutputArea(QWidget* parent)
-    : QFrame(parent) {
+OutputArea::OutputArea(QWidget* parent, const ControlRecord& area)
+    : QFrame(parent)
+    , area_(area) {
     setFrameStyle(QFrame::StyledPanel | QFrame::Sunken);
     setBackgroundRole(QPalette::Base);
     setAutoFillBackground(true);
     setFocusPolicy(Qt::StrongFocus);
 }
 
-void OutputArea::clear() {
-    // Assistive technology is told what went and what came, when it listens.
-    const bool told = QAccessible::isActive();
-    const QString removed = told ? text() : QString();
-    lines_ = QStringList{QString()};
+QString OutputArea::text() const {
+    return toQString(area_.printed);
+}
+
+void OutputArea::showCleared() {
     update();
-    if (told && !removed.isEmpty()) {
-        QAccessibleTextRemoveEvent event(this, 0, removed);
+    if (QAccessible::isActive() && !area_.printed.empty()) {
+        QAccessibleTextRemoveEvent event(this, 0, text());
         QAccessible::updateAccessibility(&event);
     }
 }
 
-void OutputArea::print(const QString& item, bool lineEnd) {
-    const bool told = QAccessible::isActive();
-    const auto position = told ? static_cast<int>(text().size()) : 0;
-    lines_.back() += item;
-    if (lineEnd) {
-        lines_.append(QString());
-    }
+void OutputArea::showPrinted(std::string_view added) {
     update();
-    if (told) {
-        QAccessibleTextInsertEvent event(this, position, lineEnd ? item + QLatin1Char('\n') : item);
+    if (QAccessible::isActive()) {
+        const std::string_view printed = area_.printed;
+        const auto position =
+            static_cast<int>(toQString(printed.substr(0, printed.size() - added.size())).size());
+        QAccessibleTextInsertEvent event(this, position, toQString(added));
         QAccessible::updateAccessibility(&event);
     }
 }
@@ -59,7 +56,7 @@ void OutputArea::paintEvent(QPaintEvent* event) {
     painter.setPen(palette().color(QPalette::Text));
     const QFontMetrics metrics = fontMetrics();
     int baseline = area.top() + metrics.ascent();
-    for (const QString& line : lines_) {
+    for (const QString& line : text().split(QLatin1Char('\n'))) {
         painter.drawText(area.left(), baseline, line);
         baseline += metrics.lineSpacing();
     }
@@ -73,23 +70,23 @@ void OutputArea::paintEvent(QPaintEvent* event) {
 
 void OutputArea::keyPressEvent(QKeyEvent* event) {
     if (event->matches(QKeySequence::Copy)) {
-        QString copied = text();
-        if (copied.endsWith(QLatin1Char('\n'))) {
-            copied.chop(1); // the empty line that holds the print position
-        }
-        QApplication::clipboard()->setText(copied);
+        QApplication::clipboard()->setText(toQString(FormWindow::copiedText(area_)));
         event->accept();
         return;
     }
     QFrame::keyPressEvent(event);
 }
 
-void ClearOutput(ControlRecord& control) {
-    live<OutputArea>(control, "Clear").clear();
+QWidget* makeOutputArea(Window& window, const ControlRecord& area) {
+    return new OutputArea(&window, area);
 }
 
-void PrintOutput(ControlRecord& control, std::string_view item, bool lineEnd) {
-    live<OutputArea>(control, "Print").print(toQString(item), lineEnd);
+void ShowCleared(const ControlRecord& area) {
+    widgetOf<OutputArea>(area)->showCleared();
 }
 
-} // namespace platform::detail
+void ShowPrinted(const ControlRecord& area, std::string_view added) {
+    widgetOf<OutputArea>(area)->showPrinted(added);
+}
+
+} // namespace platform::layer

@@ -1,33 +1,35 @@
 #pragma once
 
+#include "platform/form_window.h"
+
 #include <QFrame>
-#include <QStringList>
 
-namespace platform::detail {
+namespace platform::layer {
 
-// The widget behind a PictureBox: it keeps every line printed since the last
-// clear and paints them from the top, so the text survives any repaint.
-// Ctrl+C copies the text, so a player can keep a result.
+// The widget behind a PictureBox: it paints, from the top, what stands
+// printed in the output area's record, so the text survives any repaint.
+// Ctrl+C copies it, so a player can keep a result.
 class OutputArea final : public QFrame {
     Q_OBJECT
 
 public:
-    explicit OutputArea(QWidget* parent);
+    OutputArea(QWidget* parent, const ControlRecord& area);
 
-    void clear();
-    void print(const QString& item, bool lineEnd);
+    // What stands printed, lines joined by '\n'; a print position at the
+    // start of a new line shows as a trailing '\n'.
+    [[nodiscard]] QString text() const;
 
-    // The printed text, lines joined by '\n'; a print position at the start
-    // of a new line shows as a trailing '\n'.
-    [[nodiscard]] QString text() const { return lines_.join(QLatin1Char('\n')); }
+    // Repaints, and tells assistive technology what went (before the record
+    // is emptied) or what came (once it ends with `added`), when it listens.
+    void showCleared();
+    void showPrinted(std::string_view added);
 
 protected:
     void paintEvent(QPaintEvent* event) override;
     void keyPressEvent(QKeyEvent* event) override;
 
 private:
-    // The last entry is the line that holds the print position.
-    QStringList lines_{QString()};
+    const ControlRecord& area_;
 };
 
-} // namespace platform::detail
+} // namespace platform::layer

@@ -1,6 +1,4 @@
-#include "platform/forms.h"
 #include "platform/qt/window.h"
-#include "platform/toolkit.h"
 
 #include <cstdio>
 #include <cstdlib>
@@ -76,11 +74,11 @@ int Start(const Project& project) {
     auto connecting = std::make_optional<HeldMessages>();
     QApplication application(argc, argv);
     connecting.reset();
-    QApplication::setApplicationName(detail::toQString(project.program));
-    QApplication::setApplicationVersion(detail::toQString(project.version));
-    QGuiApplication::setDesktopFileName(detail::toQString(project.id));
+    QApplication::setApplicationName(layer::toQString(project.program));
+    QApplication::setApplicationVersion(layer::toQString(project.version));
+    QGuiApplication::setDesktopFileName(layer::toQString(project.id));
     const std::unique_ptr<Form> startupForm = project.createStartupForm();
-    QApplication::setWindowIcon(detail::windowOf(*startupForm).windowIcon());
+    QApplication::setWindowIcon(startupForm->window().toolkit().windowIcon());
     startupForm->Show();
     return QApplication::exec();
 }

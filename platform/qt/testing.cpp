@@ -13,88 +13,91 @@
 #include <QLabel>
 #include <QLineEdit>
 #include <QMessageBox>
-#include <QPointer>
 #include <QTest>
 #include <QTimer>
 
-namespace platform::testing {
+namespace platform::layer {
+
+using testing::CaptionExtent;
+using testing::Key;
+using testing::Rect;
+using testing::Report;
+
 namespace {
 
 std::string toStd(const QString& text) {
     return text.toStdString();
 }
 
-int scaled(int pixels, qreal ratio) {
-    return qRound(pixels * ratio);
-}
-
 } // namespace
 
-struct Session::Toolkit {
-    Toolkit(int& argc, char** argv)
+struct Session {
+    Session(int& argc, char** argv)
         : application(argc, argv) {}
     QApplication application;
 };
 
-Session::Session(int& argc, char** argv)
-    : toolkit_(std::make_unique<Toolkit>(argc, argv)) {}
-
-Session::~Session() = default;
-
-struct Driver::State {
-    explicit State(detail::Window& shown)
-        : window(shown) {}
-
-    [[nodiscard]] QWidget& control(std::string_view name) const {
-        QWidget* widget = window.control(name);
-        if (widget == nullptr) {
-            throw std::invalid_argument("the form has no control named " + std::string(name));
-        }
-        return *widget;
+struct Driving {
+    explicit Driving(Window& driven)
+        : window(driven) {
+        // Closes each error report as soon as it comes up: a message box
+        // runs its own event loop, so a timer of that loop finds it.
+        QObject::connect(&closer, &QTimer::timeout, [this] {
+            if (auto* box = qobject_cast<QMessageBox*>(QApplication::activeModalWidget())) {
+                reports.push_back({toStd(box->windowTitle()), toStd(box->text()),
+                                   box->parentWidget() == &window,
+                                   box->icon() == QMessageBox::Critical});
+                box->accept();
+            }
+        });
+        closer.start(0);
     }
+
     [[nodiscard]] qreal ratio() const { return window.devicePixelRatioF(); }
+    [[nodiscard]] int scaled(int pixels) const { return qRound(pixels * ratio()); }
     [[nodiscard]] Rect inPixels(const QRect& rect) const {
-        return {scaled(rect.left(), ratio()), scaled(rect.top(), ratio()),
-                scaled(rect.width(), ratio()), scaled(rect.height(), ratio())};
+        return {scaled(rect.left()), scaled(rect.top()), scaled(rect.width()),
+                scaled(rect.height())};
     }
 
-    detail::Window& window;
-    // Closes each error report as soon as it comes up: a message box runs
-    // its own event loop, so a timer of that loop finds it.
+    Window& window;
     QTimer closer;
     std::vector<Report> reports;
     // The notifications read already, which TakeAnnouncements leaves out.
     std::vector<QPointer<QObject>> heard;
 };
 
-Driver::Driver(Form& form)
-    : state_(std::make_unique<State>(detail::windowOf(form))) {
-    QObject::connect(&state_->closer, &QTimer::timeout, [state = state_.get()] {
-        if (auto* box = qobject_cast<QMessageBox*>(QApplication::activeModalWidget())) {
-            state->reports.push_back({toStd(box->windowTitle()), toStd(box->text()),
-                                      box->parentWidget() == &state->window,
-                                      box->icon() == QMessageBox::Critical});
-            box->accept();
-        }
-    });
-    state_->closer.start(0);
-    form.Show();
-    if (!QTest::qWaitForWindowActive(&state_->window)) {
+void Ender::operator()(Session* session) const noexcept {
+    delete session;
+}
+
+void Ender::operator()(Driving* driving) const noexcept {
+    delete driving;
+}
+
+Owned<Session> OpenSession(int& argc, char** argv) {
+    return Owned<Session>(new Session(argc, argv));
+}
+
+std::size_t ToolkitObjects() {
+    return static_cast<std::size_t>(QApplication::allWidgets().size());
+}
+
+Owned<Driving> StartDriving(Window& window) {
+    return Owned<Driving>(new Driving(window));
+}
+
+void WaitUntilShown(Driving& driving) {
+    if (!QTest::qWaitForWindowActive(&driving.window)) {
         throw std::runtime_error("the window did not become active");
     }
 }
 
-Driver::~Driver() = default;
-
-void Driver::Click(std::string_view button) {
-    auto* target = qobject_cast<QAbstractButton*>(&state_->control(button));
-    if (target == nullptr) {
-        throw std::invalid_argument(std::string(button) + " is not a button");
-    }
-    QTest::mouseClick(target, Qt::LeftButton);
+void Click(Driving& /*driving*/, const ControlRecord& button) {
+    QTest::mouseClick(widgetOf(button), Qt::LeftButton);
 }
 
-void Driver::Press(Key key) {
+void Press(Driving& /*driving*/, Key key) {
     QWidget* target = QApplication::focusWidget();
     if (target == nullptr) {
         throw std::runtime_error("no control has the focus");
@@ -127,95 +130,90 @@ void Driver::Press(Key key) {
     }
 }
 
-void Driver::SetText(std::string_view field, std::string_view text) {
-    auto* edit = qobject_cast<QLineEdit*>(&state_->control(field));
-    if (edit == nullptr) {
-        throw std::invalid_argument(std::string(field) + " is not a field");
-    }
-    edit->setText(QString::fromUtf8(text.data(), static_cast<qsizetype>(text.size())));
+void PutText(Driving& /*driving*/, const ControlRecord& field, std::string_view text) {
+    widgetOf<QLineEdit>(field)->setText(toQString(text));
 }
 
-std::string Driver::Text(std::string_view control) const {
-    QWidget& widget = state_->control(control);
-    if (const auto* edit = qobject_cast<const QLineEdit*>(&widget)) {
+std::string ShownText(Driving& /*driving*/, const ControlRecord& control) {
+    QWidget* widget = widgetOf(control);
+    if (const auto* edit = qobject_cast<const QLineEdit*>(widget)) {
         return toStd(edit->text());
     }
-    if (const auto* area = qobject_cast<const detail::OutputArea*>(&widget)) {
+    if (const auto* area = qobject_cast<const OutputArea*>(widget)) {
         return toStd(area->text());
     }
-    if (const auto* button = qobject_cast<const QAbstractButton*>(&widget)) {
+    if (const auto* button = qobject_cast<const QAbstractButton*>(widget)) {
         return toStd(button->text());
     }
-    if (const auto* label = qobject_cast<const QLabel*>(&widget)) {
-        return toStd(label->text());
-    }
-    throw std::invalid_argument(std::string(control) + " shows no text");
+    return toStd(qobject_cast<const QLabel*>(widget)->text());
 }
 
-std::string Driver::WindowCaption() const {
-    return toStd(state_->window.windowTitle());
+std::string ShownCaption(Driving& driving) {
+    return toStd(driving.window.windowTitle());
 }
 
-bool Driver::IsShown() const {
-    return state_->window.isVisible();
+bool IsShown(Driving& driving) {
+    return driving.window.isVisible();
 }
 
-int Driver::Dpi() const {
-    // The layer places controls in device-independent pixels of 1/96 inch,
-    // which the toolkit scales by the device pixel ratio.
-    return scaled(96, state_->ratio());
+// The layer places controls in device-independent pixels of 1/96 inch,
+// which the toolkit scales by the device pixel ratio.
+int Dpi(Driving& driving) {
+    return driving.scaled(96);
 }
 
-Rect Driver::ClientArea() const {
-    return state_->inPixels(state_->window.rect());
+Rect ClientArea(Driving& driving) {
+    return driving.inPixels(driving.window.rect());
 }
 
-Rect Driver::Geometry(std::string_view control) const {
-    return state_->inPixels(state_->control(control).geometry());
+Rect Geometry(Driving& driving, const ControlRecord& control) {
+    return driving.inPixels(widgetOf(control)->geometry());
 }
 
-CaptionExtent Driver::MeasureCaption(std::string_view control) const {
-    const QWidget& widget = state_->control(control);
-    const detail::CaptionSize size = detail::measureCaption(widget, widget.font());
-    const qreal ratio = state_->ratio();
-    return {{scaled(size.lineWidth, ratio), scaled(size.lineHeight, ratio),
-             scaled(size.widestWord, ratio), scaled(size.wrappedHeight, ratio)},
-            state_->inPixels(widget.contentsRect())};
+CaptionExtent MeasureCaption(Driving& driving, const ControlRecord& control) {
+    const QWidget& widget = *widgetOf(control);
+    const TextMetrics metrics(driving.window, widget.font().pixelSize());
+    const QRect box = widget.contentsRect();
+    const detail::CaptionSize size =
+        detail::MeasureCaption(ShownText(driving, control), box.width(), metrics);
+    return {{driving.scaled(size.lineWidth), driving.scaled(size.lineHeight),
+             driving.scaled(size.widestWord), driving.scaled(size.wrappedHeight)},
+            driving.inPixels(box)};
 }
 
-std::string Driver::FocusedControl() const {
+const ControlRecord* FocusedControl(Driving& driving) {
     const QWidget* focus = QApplication::focusWidget();
-    if (focus == nullptr || focus->parentWidget() != &state_->window) {
-        return {};
-    }
-    return toStd(focus->objectName());
+    const auto& controls = driving.window.form.controls();
+    const auto found = std::find_if(controls.begin(), controls.end(), [focus](const auto& control) {
+        return focus != nullptr && widgetOf(*control) == focus;
+    });
+    return found == controls.end() ? nullptr : found->get();
 }
 
-bool Driver::TakesFocus(std::string_view control) const {
-    return state_->control(control).focusPolicy() != Qt::NoFocus;
+bool TakesFocus(Driving& /*driving*/, const ControlRecord& control) {
+    return widgetOf(control)->focusPolicy() != Qt::NoFocus;
 }
 
-std::vector<int> Driver::IconSizes() const {
+std::vector<int> IconSizes(Driving& driving) {
     std::vector<int> sizes;
-    for (const QSize& size : state_->window.windowIcon().availableSizes()) {
+    for (const QSize& size : driving.window.windowIcon().availableSizes()) {
         sizes.push_back(size.width());
     }
     return sizes;
 }
 
-std::string Driver::ClipboardText() const {
+std::string ClipboardText(Driving& /*driving*/) {
     return toStd(QApplication::clipboard()->text());
 }
 
-std::string Driver::AccessibleName(std::string_view control) const {
+std::string AccessibleName(Driving& /*driving*/, const ControlRecord& control) {
     const QAccessibleInterface* accessible =
-        QAccessible::queryAccessibleInterface(&state_->control(control));
+        QAccessible::queryAccessibleInterface(widgetOf(control));
     return accessible != nullptr ? toStd(accessible->text(QAccessible::Name)) : std::string();
 }
 
-std::string Driver::AccessibleText(std::string_view control) const {
-    QAccessibleInterface* accessible =
-        QAccessible::queryAccessibleInterface(&state_->control(control));
+std::string AccessibleText(Driving& /*driving*/, const ControlRecord& control) {
+    QAccessibleInterface* accessible = QAccessible::queryAccessibleInterface(widgetOf(control));
     if (accessible == nullptr) {
         return {};
     }
@@ -225,28 +223,26 @@ std::string Driver::AccessibleText(std::string_view control) const {
     return toStd(accessible->text(QAccessible::Value));
 }
 
-void Driver::Repaint() {
-    state_->window.hide();
-    state_->window.show();
-    if (!QTest::qWaitForWindowActive(&state_->window)) {
-        throw std::runtime_error("the window was not shown again");
-    }
-    state_->window.repaint();
+void Repaint(Driving& driving) {
+    driving.window.hide();
+    driving.window.show();
+    WaitUntilShown(driving);
+    driving.window.repaint();
 }
 
-void Driver::Destroy(std::string_view control) {
-    delete &state_->control(control);
+void Destroy(Driving& /*driving*/, const ControlRecord& control) {
+    delete widgetOf(control);
 }
 
-std::vector<Report> Driver::TakeReports() {
-    return std::exchange(state_->reports, {});
+std::vector<Report> TakeReports(Driving& driving) {
+    return std::exchange(driving.reports, {});
 }
 
-std::vector<std::string> Driver::TakeAnnouncements() {
+std::vector<std::string> TakeAnnouncements(Driving& driving) {
     std::vector<std::string> said;
-    for (QWidget* widget : state_->window.findChildren<QWidget*>()) {
+    for (QWidget* widget : driving.window.findChildren<QWidget*>()) {
         const QAccessibleInterface* accessible = QAccessible::queryAccessibleInterface(widget);
-        auto& heard = state_->heard;
+        auto& heard = driving.heard;
         if (accessible != nullptr && accessible->role() == QAccessible::Notification &&
             std::find(heard.begin(), heard.end(), widget) == heard.end()) {
             said.push_back(toStd(accessible->text(QAccessible::Name)));
@@ -256,4 +252,4 @@ std::vector<std::string> Driver::TakeAnnouncements() {
     return said;
 }
 
-} // namespace platform::testing
+} // namespace platform::layer

@@ -1,60 +1,62 @@
 #include "platform/qt/window.h"
 
-#include "platform/toolkit.h"
-
-#include <vector>
-
+#include <QLabel>
 #include <QMessageBox>
 
-namespace platform::detail {
+namespace platform::layer {
 
-Window::Window(const FormDescription& description) {
+void Ender::operator()(Window* window) const noexcept {
+    delete window; // and the controls' widgets with it
+}
+
+void Ender::operator()(Control* control) const noexcept {
+    delete control;
+}
+
+Window::Window(FormWindow& shown)
+    : form(shown) {
     installAccessibleInterfaces();
-    setWindowTitle(toQString(description.caption));
-    setFixedSize(pixels(description.clientWidth), pixels(description.clientHeight));
-    if (!description.icon.empty()) {
-        setWindowIcon(iconFromFile(description.icon));
+    setWindowTitle(toQString(form.caption));
+    setFixedSize(detail::pixels(form.clientWidth), detail::pixels(form.clientHeight));
+    if (!form.icon.empty()) {
+        setWindowIcon(iconFromFile(form.icon));
     }
 }
 
-ControlSlot& Window::makeControl(ControlRecord record) {
-    auto& slot = controls_.add(std::make_unique<ControlSlot>(std::move(record)));
-    slot.widget = makeControlWidget(slot, *this);
-    slot.widget->setObjectName(toQString(slot.name));
-    slot.widget->setGeometry(pixels(slot.left), pixels(slot.top), pixels(slot.width),
-                             pixels(slot.height));
-    return slot;
+Owned<Window> MakeWindow(FormWindow& form) {
+    return Owned<Window>(new Window(form));
 }
 
-QWidget* Window::control(std::string_view name) const {
-    const ControlSlot* slot = controls_.find(name);
-    return slot == nullptr ? nullptr : slot->widget.data();
-}
-
-void Window::showWithInitialFocus() {
-    bindLabels(controls_);
-    std::vector<QWidget*> order;
-    for (const ControlSlot* slot : controls_.tabOrder()) {
-        if (slot->widget != nullptr && slot->widget->focusPolicy() != Qt::NoFocus) {
-            order.push_back(slot->widget);
+void Arrange(Window& window, const std::vector<ControlRecord*>& order) {
+    QWidget* previous = nullptr;
+    for (const ControlRecord* control : order) {
+        QWidget* widget = widgetOf(*control);
+        if (widget == nullptr) {
+            continue;
+        }
+        // A label is the buddy of the control it names, which names that
+        // control for assistive technology.
+        if (const ControlRecord* named = window.form.namedBy(*control)) {
+            qobject_cast<QLabel*>(widget)->setBuddy(widgetOf(*named));
+        }
+        if (widget->focusPolicy() != Qt::NoFocus) {
+            if (previous != nullptr) {
+                QWidget::setTabOrder(previous, widget);
+            }
+            previous = widget;
         }
     }
-    for (std::size_t i = 1; i < order.size(); ++i) {
-        QWidget::setTabOrder(order[i - 1], order[i]);
+}
+
+void Show(Window& window, const ControlRecord* focus) {
+    window.show();
+    if (focus != nullptr) {
+        widgetOf(*focus)->setFocus(Qt::TabFocusReason);
     }
-    fitFont(*this, controls_);
-    show();
-    if (!order.empty()) {
-        order.front()->setFocus(Qt::TabFocusReason);
-    }
 }
 
-void Window::showReport(const std::string& report) {
-    QMessageBox::critical(this, windowTitle(), QString::fromStdString(report));
+void ShowReport(Window& window, const std::string& report) {
+    QMessageBox::critical(&window, window.windowTitle(), QString::fromStdString(report));
 }
 
-std::unique_ptr<FormWindow> MakeWindow(const FormDescription& description) {
-    return std::make_unique<Window>(description);
-}
-
-} // namespace platform::detail
+} // namespace platform::layer

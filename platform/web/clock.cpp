@@ -1,24 +1,10 @@
-#include "platform/clock.h"
+#include "platform/layer.h"
+#include "platform/web/page.h"
 
-#include <emscripten/emscripten.h>
-
-namespace platform::detail {
-namespace {
-
-// The player's own local time, whatever their time zone, in milliseconds
-// since midnight. (The body is JavaScript.)
-// clang-format off
-EM_JS(int, localMilliseconds, (), {
-    const now = new Date();
-    return ((now.getHours() * 60 + now.getMinutes()) * 60 + now.getSeconds()) * 1000 +
-           now.getMilliseconds();
-});
-// clang-format on
-
-} // namespace
+namespace platform::layer {
 
 int SystemMilliseconds() {
-    return localMilliseconds();
+    return rz_local_milliseconds();
 }
 
-} // namespace platform::detail
+} // namespace platform::layer

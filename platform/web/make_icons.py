@@ -4,13 +4,16 @@ becomes a square of whole pixels, with no smoothing, so that the die stays
 crisp at any size.
   OUT_DIR/icon-SIZE.png           the die filling the square, for any use;
   OUT_DIR/icon-maskable-SIZE.png  the die within the middle circle of 80%
-                                  that every mask keeps, on BACKGROUND.
-Usage: make_icons.py ICON.png BACKGROUND OUT_DIR SIZE..."""
+                                  that every mask keeps, on the title bar's
+                                  colour in the light scheme, from STYLE.css.
+Usage: make_icons.py ICON.png STYLE.css OUT_DIR SIZE..."""
 
 import math
 import struct
 import sys
 import zlib
+
+from make_page import caption_colours, read
 
 
 def read_png(path):
@@ -64,9 +67,9 @@ def icon(pixels, size, factor, background):
 
 
 def main():
-    source, background, out_dir, *sizes = sys.argv[1:]
+    source, style, out_dir, *sizes = sys.argv[1:]
     width, pixels = read_png(source)
-    opaque = bytes.fromhex(background.lstrip("#")) + b"\xff"
+    opaque = bytes.fromhex(caption_colours(read(style))[0].lstrip("#")) + b"\xff"
     for size in map(int, sizes):
         write_png(f"{out_dir}/icon-{size}.png", icon(pixels, size, size // width, b"\0\0\0\0"))
         # The square that the safe circle holds: its diagonal is 80% of the

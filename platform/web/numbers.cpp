@@ -1,38 +1,19 @@
-#include <emscripten/emscripten.h>
-#include <string>
-#include <string_view>
+#include "platform/layer.h"
+#include "platform/web/page.h"
 
 // The conversions of doubles that the C++ library of WebAssembly lacks, done
-// by the browser's own, which are exact: Number() rounds a decimal text to
-// the nearest double, and toExponential() writes the shortest digits that
-// read back as the same one.
+// by the browser's own, which are exact.
 
-namespace platform::detail {
-namespace {
-
-// The bodies of these are JavaScript.
-// clang-format off
-EM_JS(double, decimalValue, (const char* text, std::size_t size), {
-    return Number(UTF8ToString(text, size));
-});
-// Writes the digits, at most 17 and a terminating zero, into `digits`.
-EM_JS(int, shortestDecimal, (double magnitude, char* digits), {
-    const [mantissa, exponent] = magnitude.toExponential().split("e");
-    stringToUTF8(mantissa.replace(".", ""), digits, 18);
-    return Number(exponent);
-});
-// clang-format on
-
-} // namespace
+namespace platform::layer {
 
 double ReadDecimal(std::string_view text) {
-    return decimalValue(text.data(), text.size());
+    return rz_decimal_value(text.data(), text.size());
 }
 
 std::string ShortestDigits(double magnitude, int& exponent) {
     char digits[18] = {};
-    exponent = shortestDecimal(magnitude, digits);
+    exponent = rz_shortest_decimal(magnitude, digits);
     return digits;
 }
 
-} // namespace platform::detail
+} // namespace platform::layer

@@ -1,67 +1,25 @@
-#include "platform/toolkit.h"
 #include "platform/web/window.h"
 
 #include <emscripten/emscripten.h>
 
-// The output area is an output element whose text is the printed text
-// itself: the print position is always at its end, and a line end is a line
-// feed, kept as it stands. It is a polite live region, so a screen reader
-// speaks what a click printed, and it takes the focus, so a player can read
-// it again and copy it.
+// The output area is an output element that shows what stands printed: each
+// item printed goes at its end, and a line end is a line feed, kept as it
+// stands. It is a polite live region, so a screen reader speaks what a click
+// printed, and it takes the focus, so a player can read it again and copy it.
 
-namespace platform::detail {
-namespace {
+namespace platform::layer {
 
-// Ctrl+C on the output area copies all of its text, without the line end
-// that only holds the print position; text the player selected in it is
-// copied as the browser copies it. (The body is JavaScript.)
-// clang-format off
-EM_JS(void, copyWholeText, (int place), {
-    const area = rzValues[place];
-    const selectedInside = () => {
-        const selection = document.getSelection();
-        return !selection.isCollapsed && area.contains(selection.anchorNode);
-    };
-    area.ownerDocument.addEventListener("copy", event => {
-        if (document.activeElement === area && !selectedInside()) {
-            const text = area.textContent;
-            event.clipboardData.setData("text/plain",
-                                        text.endsWith("\n") ? text.slice(0, -1) : text);
-            event.preventDefault();
-        }
-    });
-    area.addEventListener("keydown", event => {
-        if ((event.ctrlKey || event.metaKey) && !event.altKey && event.key.toLowerCase() === "c" &&
-            !selectedInside()) {
-            document.execCommand("copy");
-            event.preventDefault();
-        }
-    });
-});
-// clang-format on
-
-} // namespace
-
-Js makeOutputArea(const ControlSlot& /*slot*/) {
-    Js area = Js::element("output");
-    area.set("tabIndex", Js::number(0));
-    area.call("setAttribute", "aria-live", "polite");
-    copyWholeText(area.handle());
-    return area;
+void ShowCleared(const ControlRecord& area) {
+    rz_clear_text(elementOf(area).place());
 }
 
-void ClearOutput(ControlRecord& control) {
-    liveElement(control, "Clear").set("textContent", std::string());
+void ShowPrinted(const ControlRecord& area, std::string_view added) {
+    rz_add_text(elementOf(area).place(), added.data(), added.size());
 }
 
-void PrintOutput(ControlRecord& control, std::string_view item, bool lineEnd) {
-    Js area = liveElement(control, "Print");
-    std::string printed = area["textContent"].string();
-    printed += item;
-    if (lineEnd) {
-        printed += '\n';
-    }
-    area.set("textContent", printed);
-}
+} // namespace platform::layer
 
-} // namespace platform::detail
+// What Ctrl+C on the output area copies, held for the page.
+extern "C" EMSCRIPTEN_KEEPALIVE int rz_copied(const platform::layer::ControlRecord* area) noexcept {
+    return platform::layer::Js::text(platform::layer::FormWindow::copiedText(*area)).release();
+}

@@ -1,58 +1,61 @@
 #include "platform/forms.h"
-#include "platform/web/js.h"
+#include "platform/web/window.h"
 
-#include <emscripten/emscripten.h>
+#include <cstdio>
 #include <exception>
 #include <memory>
 
 namespace platform {
 namespace {
 
-// Once the window answers, a page that a web server serves links its
-// manifest, which lets the browser install it, and registers its service
-// worker, which keeps the page's files for playing offline. Both wait for
-// the page's load and then for a moment when the browser is idle, so that
-// neither delays the window or the player's first click. A page opened
-// from disk does neither: no worker runs there. (The body is JavaScript.)
-// clang-format off
-EM_JS(void, keepPage, (), {
-    if (!location.protocol.startsWith("http")) {
-        return;
-    }
-    const keep = () => (self.requestIdleCallback ?? setTimeout)(async () => {
-        const manifest = document.createElement("link");
-        manifest.rel = "manifest";
-        manifest.href = "manifest.webmanifest";
-        document.head.append(manifest);
-        try {
-            await navigator.serviceWorker.register("worker.js");
-        } catch (error) {
-            console.warn("The game cannot be kept for playing offline:", String(error));
+// `text` as a JSON string.
+std::string json(std::string_view text) {
+    std::string quoted = "\"";
+    for (const char c : text) {
+        if (c == '"' || c == '\\') {
+            quoted += '\\';
         }
-    });
-    if (document.readyState === "complete") {
-        keep();
-    } else {
-        addEventListener("load", keep, {once: true});
+        if (static_cast<unsigned char>(c) < 0x20) {
+            quoted += "\\u00";
+            quoted += "0123456789abcdef"[c >> 4];
+            quoted += "0123456789abcdef"[c & 15];
+        } else {
+            quoted += c;
+        }
     }
-});
-// clang-format on
+    return quoted + "\"";
+}
+
+// What the page holds of its start-up window, for the build that writes the
+// page: its title and icon, and the window's markup with its style.
+void writePage(const detail::FormWindow& form) {
+    const layer::Markup markup = layer::WindowMarkup(form.toolkit());
+    const std::string page =
+        "{\"title\": " + json(form.caption) + ", \"icon\": " + json(layer::iconAddress(form.icon)) +
+        ", \"iconSizes\": " + json(layer::iconSizes(form.icon)) +
+        ", \"style\": " + json(markup.style) + ", \"window\": " + json(markup.html) + "}\n";
+    std::fwrite(page.data(), 1, page.size(), stdout);
+}
 
 } // namespace
 
 int Start(const Project& project) {
     // The page keeps the window for as long as it is open: the browser's own
-    // event loop runs the game after the program's entry point returns.
+    // event loop runs the game after the program's entry point returns. Run
+    // with no page, at build time, the program writes what the page holds.
     static std::unique_ptr<Form> startupForm;
     try {
         startupForm = project.createStartupForm();
+        if (!rz_has_page()) {
+            writePage(startupForm->window());
+            return 0;
+        }
         startupForm->Show();
-        keepPage();
+        rz_keep_page();
         return 0;
     } catch (const std::exception& error) {
         // The window could not be made: the page says so in its place.
-        detail::Js::global("document")["body"].set(
-            "textContent", std::string(project.name) + " could not start: " + error.what());
+        rz_say((std::string(project.name) + " could not start: " + error.what()).c_str());
         return 1;
     }
 }

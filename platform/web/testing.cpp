@@ -3,263 +3,207 @@
 #include "platform/web/window.h"
 
 #include <cmath>
-#include <emscripten/emscripten.h>
 #include <stdexcept>
 
 // The driver works the page with the browser's own input: it asks the test
-// runner (tests/web/run.mjs), through the function rollingZembHost it puts
-// in the page, to click and press keys as a player does, and waits for it.
+// runner (tests/web/run.mjs) to click and press keys as a player does, and
+// waits for it (rz_drive, in page.js).
 
-namespace platform::testing {
+namespace platform::layer {
+
+using testing::CaptionExtent;
+using testing::Key;
+using testing::Rect;
+using testing::Report;
+
 namespace {
 
-using detail::Js;
-
-// The bodies of these are JavaScript.
-// clang-format off
-EM_ASYNC_JS(void, hostPress, (const char* key), {
-    await rollingZembHost("press", UTF8ToString(key));
-});
-EM_ASYNC_JS(void, hostClick, (double x, double y), {
-    await rollingZembHost("click", x, y);
-});
-// What Chromium's accessibility tree holds for the element of id `id`.
-EM_ASYNC_JS(char*, hostAccessible, (const char* id, const char* property), {
-    const text = await rollingZembHost("accessible", UTF8ToString(id), UTF8ToString(property));
-    const size = lengthBytesUTF8(text) + 1;
-    const copy = _malloc(size);
-    stringToUTF8(text, copy, size);
-    return copy;
-});
-EM_ASYNC_JS(char*, readClipboard, (), {
-    const text = await navigator.clipboard.readText();
-    const size = lengthBytesUTF8(text) + 1;
-    const copy = _malloc(size);
-    stringToUTF8(text, copy, size);
-    return copy;
-});
-EM_ASYNC_JS(void, nextFrame, (), {
-    await new Promise(resolve => requestAnimationFrame(() => resolve()));
-});
-// Keeps what the form's live regions say after each change, their texts
-// joined in the page's order, as a screen reader hears them.
-EM_JS(void, listenToLiveRegions, (int place), {
-    const form = rzValues[place];
-    form.rollingZembHeard = [];
-    const regions = () => [...form.querySelectorAll("[aria-live], [role=status]")];
-    new MutationObserver(records => {
-        if (records.some(record => regions().some(region => region.contains(record.target)))) {
-            const texts = regions().map(region => region.textContent)
-                              .map(text => text.endsWith("\n") ? text.slice(0, -1) : text);
-            form.rollingZembHeard.push(texts.filter(text => text !== "").join("\n"));
-        }
-    }).observe(form, {subtree: true, childList: true, characterData: true});
-});
-// clang-format on
-
-std::string taken(char* text) {
-    std::string copy(text);
-    std::free(text);
-    return copy;
-}
-
-double ratio() {
-    return Js::global("devicePixelRatio").number();
+// Waits for a step of the driver's, and takes its answer.
+Js drive(const char* step, const std::string& text = {}, double x = 0, double y = 0) {
+    return Js(rz_drive(step, text.c_str(), x, y));
 }
 
 int scaled(double cssPixels) {
-    return static_cast<int>(std::lround(cssPixels * ratio()));
+    return static_cast<int>(std::lround(cssPixels * rz_pixel_ratio()));
+}
+
+// An element's box, in CSS pixels from the window's client area, its
+// client area's size, and its place in the view.
+struct Box {
+    double left, top, width, height, clientWidth, clientHeight, viewLeft, viewTop;
+};
+Box boxOf(const Window& window, int element) {
+    Box box{};
+    rz_box(window.element().place(), element, &box.left);
+    return box;
 }
 
 } // namespace
 
-struct Session::Toolkit {};
+struct Session {};
 
-Session::Session(int& /*argc*/, char** /*argv*/) {}
-
-Session::~Session() = default;
-
-struct Driver::State {
-    explicit State(detail::Window& shown)
-        : window(shown) {}
-
-    [[nodiscard]] const detail::ControlSlot& slot(std::string_view name) const {
-        return NamedControl(window, name, [](const detail::ControlSlot& found) {
-            return found.element["isConnected"].truthy();
-        });
-    }
-    [[nodiscard]] const Js& element(std::string_view name) const { return slot(name).element; }
-    [[nodiscard]] Rect inPixels(const Js& box) const {
-        const Js form = window.element().call("getBoundingClientRect");
-        const double left = form["left"].number() + window.element()["clientLeft"].number();
-        const double top = form["top"].number() + window.element()["clientTop"].number();
-        return {scaled(box["left"].number() - left), scaled(box["top"].number() - top),
-                scaled(box["width"].number()), scaled(box["height"].number())};
-    }
+struct Driving {
+    explicit Driving(Window& driven)
+        : window(driven) {}
 
     // Closes each error report that is open, with Escape, as a player does.
     void closeReports() {
-        Js dialog = window.element().call("querySelector", "dialog[open]");
-        while (!dialog.isNull()) {
-            const Js sign = dialog.call("querySelector", "[role=img][aria-label=Error]");
+        for (int parts[4] = {}; rz_open_report(window.element().place(), parts);) {
             reports.push_back(
-                {dialog.call("querySelector", "h1")["textContent"].string(),
-                 dialog.call("querySelector", "#rz-report-text")["textContent"].string(),
-                 dialog.call("matches", ":modal").truthy(), !sign.isNull()});
-            hostPress("Escape");
-            if (dialog["open"].truthy()) {
+                {Js(parts[0]).string(), Js(parts[1]).string(), parts[2] != 0, parts[3] != 0});
+            drive("press", "Escape");
+            if (rz_open_report(window.element().place(), nullptr)) {
                 throw std::runtime_error("Escape did not close the error report");
             }
-            dialog = window.element().call("querySelector", "dialog[open]");
         }
     }
 
-    detail::Window& window;
+    Window& window;
     std::vector<Report> reports;
 };
 
-Driver::Driver(Form& form)
-    : state_(std::make_unique<State>(static_cast<detail::Window&>(form.window()))) {
-    form.Show();
-    listenToLiveRegions(state_->window.element().handle());
-    nextFrame();
+void Ender::operator()(Session* session) const noexcept {
+    delete session;
 }
 
-Driver::~Driver() = default;
-
-void Driver::Click(std::string_view button) {
-    const detail::ControlSlot& slot = state_->slot(button);
-    if (slot.kind != detail::ControlKind::CommandButton) {
-        throw std::invalid_argument(std::string(button) + " is not a button");
-    }
-    const Js box = state_->element(button).call("getBoundingClientRect");
-    hostClick(box["left"].number() + box["width"].number() / 2,
-              box["top"].number() + box["height"].number() / 2);
-    state_->closeReports();
+void Ender::operator()(Driving* driving) const noexcept {
+    delete driving;
 }
 
-void Driver::Press(Key key) {
+Owned<Session> OpenSession(int& /*argc*/, char** /*argv*/) {
+    return Owned<Session>(new Session);
+}
+
+// The document's listeners, its elements and the values the program holds.
+std::size_t ToolkitObjects() {
+    return static_cast<std::size_t>(std::stoul(drive("objects").string()));
+}
+
+Owned<Driving> StartDriving(Window& window) {
+    return Owned<Driving>(new Driving(window));
+}
+
+void WaitUntilShown(Driving& driving) {
+    rz_listen_to_live_regions(driving.window.element().place());
+    drive("frame");
+}
+
+void Click(Driving& driving, const ControlRecord& button) {
+    const Box box = boxOf(driving.window, elementOf(button).place());
+    drive("click", {}, box.viewLeft + box.width / 2, box.viewTop + box.height / 2);
+    driving.closeReports();
+}
+
+void Press(Driving& driving, Key key) {
     static const char* const keys[] = {"Tab",   "Shift+Tab", "ArrowLeft",   "ArrowRight",
                                        "Space", "Enter",     "NumpadEnter", "Control+C"};
     static_assert(std::size(keys) == static_cast<std::size_t>(Key::Copy) + 1);
-    hostPress(keys[static_cast<std::size_t>(key)]);
-    state_->closeReports();
+    drive("press", keys[static_cast<std::size_t>(key)]);
+    driving.closeReports();
 }
 
-void Driver::SetText(std::string_view field, std::string_view text) {
-    if (state_->slot(field).kind != detail::ControlKind::TextBox) {
-        throw std::invalid_argument(std::string(field) + " is not a field");
-    }
-    state_->element(field).set("value", std::string(text));
+void PutText(Driving& /*driving*/, const ControlRecord& field, std::string_view text) {
+    rz_set_value(elementOf(field).place(), text.data(), text.size());
 }
 
-std::string Driver::Text(std::string_view control) const {
-    const Js element = state_->element(control);
-    return element[state_->slot(control).kind == detail::ControlKind::TextBox ? "value"
-                                                                              : "textContent"]
-        .string();
+std::string ShownText(Driving& /*driving*/, const ControlRecord& control) {
+    return Js(rz_shown_text(elementOf(control).place())).string();
 }
 
-std::string Driver::WindowCaption() const {
-    // The caption as the window's title bar shows it; the page's title,
-    // which the tab shows, must say the same.
-    const std::string shown = state_->window.element()["parentElement"]
-                                  .call("querySelector", "h1")["textContent"]
-                                  .string();
-    const std::string title = Js::global("document")["title"].string();
-    return shown == title ? shown : "title bar '" + shown + "', page title '" + title + "'";
+std::string ShownCaption(Driving& driving) {
+    return Js(rz_caption(driving.window.element().place())).string();
 }
 
-bool Driver::IsShown() const {
-    return state_->window.element().call("checkVisibility").truthy();
+bool IsShown(Driving& driving) {
+    return rz_visible(driving.window.element().place());
 }
 
-int Driver::Dpi() const {
-    return static_cast<int>(std::lround(96 * ratio()));
+int Dpi(Driving& /*driving*/) {
+    return scaled(96);
 }
 
-Rect Driver::ClientArea() const {
-    const Js& form = state_->window.element();
-    return {0, 0, scaled(form["clientWidth"].number()), scaled(form["clientHeight"].number())};
+Rect ClientArea(Driving& driving) {
+    const Box form = boxOf(driving.window, driving.window.element().place());
+    return {0, 0, scaled(form.clientWidth), scaled(form.clientHeight)};
 }
 
-Rect Driver::Geometry(std::string_view control) const {
-    return state_->inPixels(state_->element(control).call("getBoundingClientRect"));
+Rect Geometry(Driving& driving, const ControlRecord& control) {
+    const Box box = boxOf(driving.window, elementOf(control).place());
+    return {scaled(box.left), scaled(box.top), scaled(box.width), scaled(box.height)};
 }
 
-CaptionExtent Driver::MeasureCaption(std::string_view control) const {
-    const Js element = state_->element(control);
-    const detail::CaptionSize size =
-        detail::measureCaption(element, Js::global("getComputedStyle")(element)["font"].string());
-    return {
-        {scaled(size.lineWidth), scaled(size.lineHeight), scaled(size.widestWord),
-         scaled(size.wrappedHeight)},
-        {0, 0, scaled(element["clientWidth"].number()), scaled(element["clientHeight"].number())}};
+CaptionExtent MeasureCaption(Driving& driving, const ControlRecord& control) {
+    const int element = elementOf(control).place();
+    const Box box = boxOf(driving.window, element);
+    const TextMetrics metrics(driving.window, static_cast<int>(rz_font_size_of(element)));
+    const detail::CaptionSize size = detail::MeasureCaption(
+        ShownText(driving, control), static_cast<int>(box.clientWidth), metrics);
+    return {{scaled(size.lineWidth), scaled(size.lineHeight), scaled(size.widestWord),
+             scaled(size.wrappedHeight)},
+            {0, 0, scaled(box.clientWidth), scaled(box.clientHeight)}};
 }
 
-std::string Driver::FocusedControl() const {
-    const Js focus = Js::global("document")["activeElement"];
-    if (focus.isNull() || focus["id"].isNull()) {
-        return {};
-    }
-    const detail::ControlSlot* slot = state_->window.find(focus["id"].string());
-    return slot != nullptr && slot->element == focus ? slot->name : std::string();
-}
-
-bool Driver::TakesFocus(std::string_view control) const {
-    return state_->element(control)["tabIndex"].number() >= 0;
-}
-
-std::vector<int> Driver::IconSizes() const {
-    const Js link = Js::global("document").call("querySelector", "link[rel=icon]");
-    std::vector<int> sizes;
-    if (!link.isNull()) {
-        const std::string listed = link.call("getAttribute", "sizes").string();
-        for (std::size_t at = 0; at < listed.size();) {
-            sizes.push_back(std::atoi(listed.c_str() + at));
-            const std::size_t blank = listed.find(' ', at);
-            at = blank == std::string::npos ? listed.size() : blank + 1;
+const ControlRecord* FocusedControl(Driving& driving) {
+    for (const auto& control : driving.window.form.controls()) {
+        if (rz_focused(elementOf(*control).place())) {
+            return control.get();
         }
+    }
+    return nullptr;
+}
+
+bool TakesFocus(Driving& /*driving*/, const ControlRecord& control) {
+    return rz_tab_index(elementOf(control).place()) >= 0;
+}
+
+std::vector<int> IconSizes(Driving& /*driving*/) {
+    const std::string listed = Js(rz_page_icon_sizes()).string();
+    std::vector<int> sizes;
+    for (std::size_t at = 0; at < listed.size();) {
+        sizes.push_back(std::atoi(listed.c_str() + at));
+        const std::size_t blank = listed.find(' ', at);
+        at = blank == std::string::npos ? listed.size() : blank + 1;
     }
     return sizes;
 }
 
-std::string Driver::ClipboardText() const {
-    return taken(readClipboard());
+std::string ClipboardText(Driving& /*driving*/) {
+    return drive("clipboard").string();
 }
 
-std::string Driver::AccessibleName(std::string_view control) const {
-    return taken(hostAccessible(state_->slot(control).name.c_str(), "name"));
+// What Chromium's accessibility tree holds for the control's element.
+std::string AccessibleName(Driving& /*driving*/, const ControlRecord& control) {
+    return drive("name", control.name).string();
 }
 
-std::string Driver::AccessibleText(std::string_view control) const {
-    return taken(hostAccessible(state_->slot(control).name.c_str(), "text"));
+std::string AccessibleText(Driving& /*driving*/, const ControlRecord& control) {
+    return drive("text", control.name).string();
 }
 
-void Driver::Repaint() {
-    Js style = state_->window.element()["style"];
-    style.set("display", "none");
-    nextFrame();
-    style.set("display", "");
-    nextFrame();
+void Repaint(Driving& driving) {
+    rz_set_shown(driving.window.element().place(), false);
+    drive("frame");
+    rz_set_shown(driving.window.element().place(), true);
+    drive("frame");
 }
 
-void Driver::Destroy(std::string_view control) {
-    state_->element(control).call("remove");
+void Destroy(Driving& /*driving*/, const ControlRecord& control) {
+    rz_remove(elementOf(control).place());
 }
 
-std::vector<Report> Driver::TakeReports() {
-    return std::exchange(state_->reports, {});
+std::vector<Report> TakeReports(Driving& driving) {
+    return std::exchange(driving.reports, {});
 }
 
-std::vector<std::string> Driver::TakeAnnouncements() {
-    Js heard = state_->window.element()["rollingZembHeard"];
+std::vector<std::string> TakeAnnouncements(Driving& driving) {
+    const std::string heard = Js(rz_take_heard(driving.window.element().place())).string();
     std::vector<std::string> said;
-    for (int i = 0; i < heard["length"].integer(); ++i) {
-        said.push_back(heard.call("at", i).string());
+    for (std::size_t at = 0; at < heard.size();) {
+        const std::size_t end = heard.find('\x1e', at);
+        said.push_back(heard.substr(at, end - at));
+        at = end + 1;
     }
-    heard.set("length", Js::number(0));
     return said;
 }
 
-} // namespace platform::testing
+} // namespace platform::layer

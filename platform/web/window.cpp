@@ -1,208 +1,173 @@
 #include "platform/web/window.h"
 
 #include <algorithm>
-#include <emscripten/emscripten.h>
-#include <vector>
 
-namespace platform::detail {
+namespace platform::layer {
 namespace {
 
-Js document() {
-    return Js::global("document");
+// `text` as markup shows it, in an element or a quoted attribute.
+std::string escaped(std::string_view text) {
+    std::string markup;
+    for (const char c : text) {
+        const std::string_view entity = c == '&'   ? "&amp;"
+                                        : c == '<' ? "&lt;"
+                                        : c == '>' ? "&gt;"
+                                        : c == '"' ? "&quot;"
+                                                   : std::string_view(&c, 1);
+        markup += entity;
+    }
+    return markup;
 }
 
-std::string px(int value) {
-    return std::to_string(value) + "px";
+// A CSS rule of `selector` placing a box of `width` by `height` twips.
+std::string placed(const std::string& selector, int width, int height, const std::string& more) {
+    return selector + "{" + more + "width:" + std::to_string(detail::pixels(width)) +
+           "px;height:" + std::to_string(detail::pixels(height)) + "px}";
 }
-
-// The dialog that reports a run-time error, modal to the page: its title is
-// the window's caption, then an error sign and the message; OK or Escape
-// closes it, and the focus goes back where it was.
-Js makeReportDialog(const std::string& caption) {
-    Js dialog = Js::element("dialog");
-    dialog.set("className", "rz-report");
-    dialog.call("setAttribute", "role", "alertdialog");
-    dialog.call("setAttribute", "aria-labelledby", "rz-report-title");
-    dialog.call("setAttribute", "aria-describedby", "rz-report-text");
-    dialog.set("innerHTML", "<h1 id=rz-report-title></h1>"
-                            "<p><span class=rz-error-sign role=img aria-label=Error>&#x2716;</span>"
-                            " <span id=rz-report-text></span></p>"
-                            "<form method=dialog><button>OK</button></form>");
-    dialog.call("querySelector", "h1").set("textContent", caption);
-    return dialog;
-}
-
-// The window's look: native controls at their places in a box of the
-// client area's size, in the colours of the browser's light or dark scheme.
-constexpr const char* StyleSheet = R"css(
-:root { color-scheme: light dark; --rz-caption: #24528a; }
-body { margin: 0; min-height: 100vh; display: grid; place-items: center; background: Canvas;
-       color: CanvasText; font-family: system-ui, sans-serif; }
-main { padding: 8px; }
-.rz-window { border: 1px solid var(--rz-caption); box-shadow: 0 4px 16px #0004; }
-.rz-title { display: flex; align-items: center; gap: 6px; height: 24px; padding: 0 6px;
-            background: var(--rz-caption); color: #fff; }
-.rz-title img { flex: none; }
-.rz-title h1 { margin: 0; font-size: 14px; font-weight: normal; white-space: nowrap;
-               overflow: hidden; text-overflow: ellipsis; }
-.rz-form { position: relative; background: ButtonFace; color: ButtonText; line-height: 1.2; }
-.rz-form > :not(dialog) { position: absolute; box-sizing: border-box; margin: 0; font: inherit; }
-.rz-form button { padding: 0; white-space: pre; }
-.rz-form input { padding: 0 4px; }
-.rz-form output { display: block; padding: 2px 4px; white-space: pre; overflow: hidden;
-                  border: 1px solid GrayText; background: Field; color: FieldText; }
-.rz-form output:focus-visible { outline: 2px solid Highlight; outline-offset: -2px; }
-.rz-form label { overflow: hidden; }
-.rz-form .rz-announcer { width: 1px; height: 1px; overflow: hidden; clip-path: inset(50%);
-                         white-space: nowrap; }
-.rz-report { font: 1rem system-ui, sans-serif; }
-.rz-report h1 { font-size: 1.2em; margin: 0 0 0.5em; }
-@media (prefers-color-scheme: dark) {
-  :root { --rz-caption: #3b4a63; }
-  .rz-form { background: Canvas; color: CanvasText; }
-}
-)css";
-
-// Names an element, sets its place and size in CSS pixels and puts it on
-// `form`, in one step for the many that the window makes. (The bodies of
-// these are JavaScript.)
-// clang-format off
-EM_JS(void, placeElement, (int place, int form, const char* id, int left, int top, int width,
-                           int height), {
-    const element = rzValues[place];
-    element.id = UTF8ToString(id);
-    Object.assign(element.style, {left: left + "px", top: top + "px", width: width + "px",
-                                  height: height + "px"});
-    rzValues[form].append(element);
-});
-
-// Gives an element the focus, leaving the page where it stands.
-EM_JS(void, focusWithoutScrolling, (int element), {
-    rzValues[element].focus({preventScroll: true});
-});
-
-// A style sheet made by the page's script and adopted by the document: it
-// needs no style element, which a strict content security policy forbids.
-EM_JS(void, adoptStyleSheet, (const char* rules), {
-    const sheet = new CSSStyleSheet();
-    sheet.replaceSync(UTF8ToString(rules));
-    document.adoptedStyleSheets = [...document.adoptedStyleSheets, sheet];
-});
-// clang-format on
 
 } // namespace
 
-void addStyleSheet() {
-    static const bool added = (adoptStyleSheet(StyleSheet), true);
-    static_cast<void>(added);
+void Ender::operator()(Window* window) const noexcept {
+    if (window->inPage()) {
+        rz_close_window(window->element().place());
+    }
+    delete window;
 }
 
-Window::Window(const FormDescription& description)
-    : caption_(description.caption)
-    , frame_(Js::element("section"))
-    , element_(Js::element("div")) {
-    addStyleSheet();
-    // The page's own title is the caption already, unless it is another
-    // window's: changing it costs a trip to the browser.
-    if (document()["title"].string() != caption_) {
-        document().set("title", caption_);
-    }
-    // The window as a desktop draws it: a title bar with the icon and the
-    // caption, which names the window for assistive technology, above the
-    // client area.
-    frame_.set("className", "rz-window");
-    frame_.call("setAttribute", "aria-labelledby", "rz-caption");
-    frame_.set("innerHTML", "<div class=rz-title><img alt='' width=16 height=16 hidden>"
-                            "<h1 id=rz-caption></h1></div>");
-    frame_.call("querySelector", "h1").set("textContent", caption_);
-    if (!description.icon.empty()) {
-        setPageIcon(description.icon);
-        const Js image = frame_.call("querySelector", "img");
-        image.set("src", iconAddress(description.icon));
-        image.set("hidden", Js::boolean(false));
-    }
-    element_.set("className", "rz-form");
-    Js style = element_["style"];
-    style.set("width", px(pixels(description.clientWidth)));
-    style.set("height", px(pixels(description.clientHeight)));
-    frame_.call("appendChild", element_);
-    // The page's main part holds the window, or the page itself.
-    Js place = document().call("querySelector", "main");
-    if (place.isNull()) {
-        place = document()["body"];
-    }
-    place.call("appendChild", frame_);
-    announcer_ = makeAnnouncer(element_);
+void Ender::operator()(Control* control) const noexcept {
+    delete control;
 }
 
-Window::~Window() {
-    for (const auto& slot : controls_) {
-        disconnectControl(*slot);
-    }
-    frame_.call("remove");
+// The page's windows are numbered in the order they are made, which gives
+// the start-up window the same number as the page was written with.
+Owned<Window> MakeWindow(FormWindow& form) {
+    static int made = 0;
+    return Owned<Window>(new Window(form, "rz-window-" + std::to_string(++made)));
 }
 
-ControlSlot& Window::makeControl(ControlRecord record) {
-    auto& slot = controls_.add(std::make_unique<ControlSlot>(std::move(record)));
-    slot.window = this;
-    slot.element = makeControlElement(slot);
-    placeElement(slot.element.handle(), element_.handle(), slot.name.c_str(), pixels(slot.left),
-                 pixels(slot.top), pixels(slot.width), pixels(slot.height));
-    connectControl(slot);
-    return slot;
-}
-
-void Window::showWithInitialFocus() {
-    // The page's order is the tab order, each label just before the control
-    // it names: Tab follows it, and so does a screen reader reading on.
-    for (const ControlSlot* slot : controls_.labelledOrder()) {
-        element_.call("appendChild", slot->element);
-    }
-    element_.call("appendChild", announcer_);
-    bindLabels(controls_);
-    // The font fitted before anything lays the page out, so that it is
-    // laid out once, at that font; the focus set with no scrolling, which
-    // would lay it out at once.
-    fitFont(element_, controls_);
-    for (const ControlSlot* slot : controls_.tabOrder()) {
-        if (slot->element["tabIndex"].number() >= 0) {
-            focusWithoutScrolling(slot->element.handle());
-            break;
+Markup ControlMarkup(const Window& window, const ControlRecord& control) {
+    static constexpr const char* tags[] = {"input", "output", "label", "button"};
+    static_assert(std::size(tags) ==
+                  static_cast<std::size_t>(detail::ControlKind::CommandButton) + 1);
+    const std::string tag = tags[static_cast<std::size_t>(control.kind)];
+    std::string html = "<" + tag + " id=\"" + escaped(control.name) + "\"";
+    switch (control.kind) {
+    case detail::ControlKind::TextBox:
+        html += " type=text autocomplete=off spellcheck=false";
+        break;
+    case detail::ControlKind::PictureBox:
+        html += " tabindex=0 aria-live=polite";
+        break;
+    case detail::ControlKind::Label:
+        if (const ControlRecord* named = window.form.namedBy(control)) {
+            html += " for=\"" + escaped(named->name) + "\"";
         }
+        break;
+    case detail::ControlKind::CommandButton:
+        html += " type=button";
+        break;
+    }
+    html += ">";
+    if (control.kind != detail::ControlKind::TextBox) {
+        html += escaped(control.caption) + "</" + tag + ">";
+    }
+    return {html, placed("#" + window.id + " #" + control.name, control.width, control.height,
+                         "left:" + std::to_string(detail::pixels(control.left)) +
+                             "px;top:" + std::to_string(detail::pixels(control.top)) + "px;")};
+}
+
+// The window as a desktop draws it: a title bar with the icon and the
+// caption, which names the window for assistive technology, above the
+// client area, which holds the controls in the labelled order (Tab follows
+// it, and so does a screen reader reading on) and a live region that takes
+// no room.
+Markup WindowMarkup(const Window& window) {
+    const FormWindow& form = window.form;
+    Markup markup{"<section class=rz-window id=" + window.id + " aria-labelledby=" + window.id +
+                      "-caption><div class=rz-title>",
+                  placed("#" + window.id + " .rz-form", form.clientWidth, form.clientHeight, "")};
+    if (!form.icon.empty()) {
+        markup.html += "<img alt=\"\" width=16 height=16 src=\"" + iconAddress(form.icon) + "\">";
+    }
+    markup.html += "<h1 id=" + window.id + "-caption>" + escaped(form.caption) +
+                   "</h1></div><div class=rz-form>";
+    for (const ControlRecord* control : form.labelledOrder()) {
+        const Markup made = ControlMarkup(window, *control);
+        markup.html += made.html;
+        markup.style += made.style;
+    }
+    // The report of a run-time error, modal to the page when it opens: its
+    // title is the window's caption, then an error sign and the message; OK
+    // or Escape closes it, and the focus goes back where it was.
+    markup.html += "<div class=rz-announcer role=status></div><dialog class=rz-report "
+                   "role=alertdialog aria-labelledby=" +
+                   window.id + "-report aria-describedby=" + window.id +
+                   "-error><h1 id=" + window.id + "-report>" + escaped(form.caption) +
+                   "</h1><p><span class=rz-error-sign role=img aria-label=Error>&#x2716;</span> "
+                   "<span id=" +
+                   window.id +
+                   "-error></span></p><form method=dialog><button>OK"
+                   "</button></form></dialog></div></section>";
+    return markup;
+}
+
+const Js& Window::element() const {
+    if (element_.place() != 0) {
+        return element_;
+    }
+    const Markup markup = WindowMarkup(*this);
+    const std::string icon = iconAddress(form.icon);
+    const std::string sizes = iconSizes(form.icon);
+    element_ = Js(rz_open_window(id.c_str(), markup.html.c_str(), markup.style.c_str(),
+                                 form.caption.c_str(), icon.c_str(), sizes.c_str()));
+    for (const auto& control : form.controls()) {
+        control->toolkit->element =
+            Js(rz_adopt_control(element_.place(), &form, control.get(), control->name.c_str()));
+    }
+    return element_;
+}
+
+const Js& elementOf(const ControlRecord& control) {
+    control.toolkit->window.element();
+    return control.toolkit->element;
+}
+
+// A control made once its window is in the page is added to it.
+Owned<Control> MakeControl(Window& window, ControlRecord& control) {
+    Owned<Control> made(new Control{window, {}});
+    if (window.inPage()) {
+        const Markup markup = ControlMarkup(window, control);
+        made->element =
+            Js(rz_add_control(window.element().place(), &window.form, &control,
+                              control.name.c_str(), markup.html.c_str(), markup.style.c_str()));
+    }
+    return made;
+}
+
+bool Exists(const Control& control) {
+    control.window.element();
+    return rz_connected(control.element.place());
+}
+
+// The controls stand in the page's order already, unless one was added
+// once the window was in the page: that one is moved into its place.
+void Arrange(Window& window, const std::vector<ControlRecord*>& order) {
+    std::vector<int> elements;
+    for (const ControlRecord* control : order) {
+        elements.push_back(elementOf(*control).place());
+    }
+    rz_arrange(window.element().place(), elements.data(), elements.size());
+}
+
+// The focus set with no scrolling, which would lay the page out at once.
+void Show(Window& /*window*/, const ControlRecord* focus) {
+    if (focus != nullptr) {
+        rz_focus(elementOf(*focus).place());
     }
 }
 
-Js Window::nextInTabOrder(const ControlSlot& from, bool back) const {
-    std::vector<const ControlSlot*> order;
-    for (const ControlSlot* slot : controls_.tabOrder()) {
-        if (slot->element["isConnected"].truthy() && slot->element["tabIndex"].number() >= 0) {
-            order.push_back(slot);
-        }
-    }
-    const auto at = std::find(order.begin(), order.end(), &from);
-    if (at == order.end()) {
-        return from.element;
-    }
-    const auto index = static_cast<std::size_t>(at - order.begin());
-    const std::size_t next =
-        back ? (index + order.size() - 1) % order.size() : (index + 1) % order.size();
-    return order[next]->element;
+void ShowReport(Window& window, const std::string& report) {
+    rz_report(window.element().place(), report.c_str());
 }
 
-void Window::showReport(const std::string& report) {
-    Js dialog = element_.call("querySelector", "dialog.rz-report");
-    if (dialog.isNull()) {
-        dialog = makeReportDialog(caption_);
-        element_.call("appendChild", dialog);
-    }
-    dialog.call("querySelector", "#rz-report-text").set("textContent", report);
-    if (!dialog["open"].truthy()) {
-        dialog.call("showModal");
-    }
-}
-
-std::unique_ptr<FormWindow> MakeWindow(const FormDescription& description) {
-    return std::make_unique<Window>(description);
-}
-
-} // namespace platform::detail
+} // namespace platform::layer

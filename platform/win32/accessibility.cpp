@@ -1,17 +1,17 @@
+#include "platform/win32/accessibility.h"
+
 #include "platform/win32/unicode.h"
 #include "platform/win32/window.h"
 
 #include <commctrl.h>
 #include <initguid.h>
-#include <memory>
 #include <oleacc.h>
-#include <windows.h>
 
-// What assistive technology finds of a form: the system's accessibility
-// proxies name an edit control by the label that stands just before it
-// among its siblings; what a click did is announced through live regions.
+// The system's accessibility proxies name an edit control by the label that
+// stands just before it among its siblings; what a click did is announced
+// through live regions.
 
-namespace platform::detail {
+namespace platform::layer {
 namespace {
 
 // UI Automation's LiveSetting property, {c12bcd8e-2a8e-4950-8ae7-3625111d58eb},
@@ -20,15 +20,37 @@ constexpr GUID LiveSettingProperty = {
     0xc12bcd8e, 0x2a8e, 0x4950, {0x8a, 0xe7, 0x36, 0x25, 0x11, 0x1d, 0x58, 0xeb}};
 constexpr LONG Polite = 1;
 
+void clipLabel(const Window& window, const ControlRecord& label) {
+    using UniqueRegion = UniqueGdiObject<HRGN>;
+    const RECT bounds = window.placement(label);
+    UniqueRegion visible(
+        CreateRectRgn(0, 0, bounds.right - bounds.left, bounds.bottom - bounds.top));
+    bool covers = false;
+    for (const auto& other : window.form.controls()) {
+        RECT overlap{};
+        const RECT otherBounds = window.placement(*other);
+        if (other->kind == detail::ControlKind::Label || other->toolkit->handle == nullptr ||
+            IntersectRect(&overlap, &bounds, &otherBounds) == FALSE) {
+            continue;
+        }
+        OffsetRect(&overlap, -bounds.left, -bounds.top);
+        const UniqueRegion covered(CreateRectRgnIndirect(&overlap));
+        CombineRgn(visible.get(), visible.get(), covered.get(), RGN_DIFF);
+        covers = true;
+    }
+    // The window owns a region once it has it.
+    HRGN region = covers ? visible.release() : nullptr;
+    if (SetWindowRgn(label.toolkit->handle, region, TRUE) == 0 && region != nullptr) {
+        DeleteObject(region);
+    }
+}
+
 } // namespace
 
-void Window::announce(const Announcement& said) {
-    // Each announcement is a text of its own in a live region that takes no
-    // room, whose text never changes: a screen reader that reads it late
-    // still reads what it said.
-    HWND announcement = CreateWindowExW(0, WC_STATICW, widen(said.text).c_str(),
-                                        WS_CHILD | WS_VISIBLE | SS_NOPREFIX, 0, 0, 0, 0, handle_,
-                                        nullptr, GetModuleHandleW(nullptr), nullptr);
+void Announcer::announce(HWND window, const std::wstring& text) {
+    HWND announcement =
+        CreateWindowExW(0, WC_STATICW, text.c_str(), WS_CHILD | WS_VISIBLE | SS_NOPREFIX, 0, 0, 0,
+                        0, window, nullptr, GetModuleHandleW(nullptr), nullptr);
     if (announcement == nullptr) {
         return; // nothing to say it with; the click itself went well
     }
@@ -49,7 +71,6 @@ void Window::announce(const Announcement& said) {
                           LiveSettingProperty, polite);
     }
     NotifyWinEvent(EVENT_OBJECT_LIVEREGIONCHANGED, announcement, OBJID_CLIENT, CHILDID_SELF);
-    // The latest few stay for a screen reader that is behind; older ones go.
     constexpr std::size_t kept = 8;
     announcements_.push_back(announcement);
     while (announcements_.size() > kept) {
@@ -58,49 +79,36 @@ void Window::announce(const Announcement& said) {
     }
 }
 
-void Window::arrangeSiblings() {
+void Announce(Window& window, const detail::Announcement& said) {
+    window.announcer.announce(window.handle, widen(said.text));
+}
+
+void clipLabels(const Window& window) {
+    for (const auto& control : window.form.controls()) {
+        if (control->kind == detail::ControlKind::Label && control->toolkit->handle != nullptr) {
+            clipLabel(window, *control);
+        }
+    }
+}
+
+// The order of siblings is the tab chain's, the tab indices' order, with
+// each label just before the control it names, where the accessibility
+// proxies take that control's name from. Labels take no focus, so the tab
+// chain stays as it is.
+void Arrange(Window& window, const std::vector<ControlRecord*>& order) {
     HWND previous = HWND_TOP;
-    for (const ControlSlot* slot : controls_.labelledOrder()) {
-        if (slot->handle == nullptr) {
+    for (const ControlRecord* control : order) {
+        HWND handle = control->toolkit->handle;
+        if (handle == nullptr) {
             continue;
         }
-        const HWND above = GetWindow(slot->handle, GW_HWNDPREV);
+        const HWND above = GetWindow(handle, GW_HWNDPREV);
         if (previous == HWND_TOP ? above != nullptr : above != previous) {
-            SetWindowPos(slot->handle, previous, 0, 0, 0, 0,
-                         SWP_NOMOVE | SWP_NOSIZE | SWP_NOACTIVATE);
+            SetWindowPos(handle, previous, 0, 0, 0, 0, SWP_NOMOVE | SWP_NOSIZE | SWP_NOACTIVATE);
         }
-        previous = slot->handle;
+        previous = handle;
     }
+    clipLabels(window);
 }
 
-void Window::clipLabels() {
-    using UniqueRegion = UniqueGdiObject<HRGN>;
-    for (const auto& label : controls_) {
-        if (label->kind != ControlKind::Label || label->handle == nullptr) {
-            continue;
-        }
-        const RECT bounds = placement(*label);
-        UniqueRegion visible(
-            CreateRectRgn(0, 0, bounds.right - bounds.left, bounds.bottom - bounds.top));
-        bool covers = false;
-        for (const auto& other : controls_) {
-            RECT overlap{};
-            const RECT otherBounds = placement(*other);
-            if (other->kind == ControlKind::Label || other->handle == nullptr ||
-                IntersectRect(&overlap, &bounds, &otherBounds) == FALSE) {
-                continue;
-            }
-            OffsetRect(&overlap, -bounds.left, -bounds.top);
-            const UniqueRegion covered(CreateRectRgnIndirect(&overlap));
-            CombineRgn(visible.get(), visible.get(), covered.get(), RGN_DIFF);
-            covers = true;
-        }
-        // The window owns a region once it has it.
-        HRGN region = covers ? visible.release() : nullptr;
-        if (SetWindowRgn(label->handle, region, TRUE) == 0 && region != nullptr) {
-            DeleteObject(region);
-        }
-    }
-}
-
-} // namespace platform::detail
+} // namespace platform::layer

@@ -1,8 +1,8 @@
-#include "platform/clock.h"
+#include "platform/layer.h"
 
 #include <windows.h>
 
-namespace platform::detail {
+namespace platform::layer {
 
 int SystemMilliseconds() {
     SYSTEMTIME now{};
@@ -10,4 +10,4 @@ int SystemMilliseconds() {
     return ((now.wHour * 60 + now.wMinute) * 60 + now.wSecond) * 1000 + now.wMilliseconds;
 }
 
-} // namespace platform::detail
+} // namespace platform::layer

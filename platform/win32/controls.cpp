@@ -1,4 +1,3 @@
-#include "platform/toolkit.h"
 #include "platform/win32/unicode.h"
 #include "platform/win32/window.h"
 
@@ -7,7 +6,7 @@
 #include <string>
 #include <windows.h>
 
-namespace platform::detail {
+namespace platform::layer {
 namespace {
 
 // What a button adds to the standard one: Return clicks it as Space does,
@@ -46,20 +45,24 @@ std::optional<LRESULT> buttonMessage(HWND control, UINT message, WPARAM wParam, 
     }
 }
 
+// Adds to a control the behaviour its kind has beyond the standard
+// control's (the keys of a button, the output area's copy), and makes the
+// control forget its window when it is destroyed.
 LRESULT CALLBACK controlProcedure(HWND control, UINT message, WPARAM wParam, LPARAM lParam,
                                   UINT_PTR /*subclass*/, DWORD_PTR data) noexcept {
-    auto& slot = *reinterpret_cast<ControlSlot*>(data);
+    auto& made = *reinterpret_cast<Control*>(data);
+    const ControlRecord& record = made.record;
     if (message == WM_NCDESTROY) {
-        slot.handle = nullptr;
+        made.handle = nullptr;
         RemoveWindowSubclass(control, controlProcedure, 0);
         return DefSubclassProc(control, message, wParam, lParam);
     }
     try {
         std::optional<LRESULT> handled;
-        if (slot.kind == ControlKind::CommandButton) {
+        if (record.kind == detail::ControlKind::CommandButton) {
             handled = buttonMessage(control, message, wParam, lParam);
-        } else if (slot.kind == ControlKind::PictureBox) {
-            handled = outputAreaMessage(control, message, wParam, lParam);
+        } else if (record.kind == detail::ControlKind::PictureBox) {
+            handled = outputAreaMessage(record, message, wParam, lParam);
         }
         if (handled) {
             return *handled;
@@ -70,28 +73,56 @@ LRESULT CALLBACK controlProcedure(HWND control, UINT message, WPARAM wParam, LPA
     return DefSubclassProc(control, message, wParam, lParam);
 }
 
-} // namespace
-
-ControlLook lookOf(ControlKind kind) {
+// The window class, style and extended style of a control of `kind`.
+struct Look {
+    const wchar_t* className;
+    DWORD style;
+    DWORD extendedStyle;
+};
+Look lookOf(detail::ControlKind kind) {
     switch (kind) {
-    case ControlKind::TextBox: // one line of text, scrolled sideways as it grows
+    case detail::ControlKind::TextBox: // one line of text, scrolled sideways as it grows
         return {WC_EDITW, WS_TABSTOP | ES_AUTOHSCROLL, WS_EX_CLIENTEDGE};
-    case ControlKind::PictureBox: // read-only lines that the layer prints, never wrapped
+    case detail::ControlKind::PictureBox: // read-only lines that the layer prints, never wrapped
         return {WC_EDITW, WS_TABSTOP | ES_MULTILINE | ES_READONLY | ES_AUTOHSCROLL,
                 WS_EX_CLIENTEDGE};
-    case ControlKind::Label: // wrapped at blanks, with no mnemonics
+    case detail::ControlKind::Label: // wrapped at blanks, with no mnemonics
         return {WC_STATICW, SS_LEFT | SS_NOPREFIX, 0};
-    case ControlKind::CommandButton:
+    case detail::ControlKind::CommandButton:
         break;
     }
     return {WC_BUTTONW, WS_TABSTOP | BS_PUSHBUTTON, 0};
 }
 
-void subclassControl(ControlSlot& slot) {
-    if (SetWindowSubclass(slot.handle, controlProcedure, 0, reinterpret_cast<DWORD_PTR>(&slot)) ==
-        FALSE) {
+} // namespace
+
+Owned<Control> MakeControl(Window& window, ControlRecord& control) {
+    constexpr int firstId = 100; // clear of IDOK and IDCANCEL, which navigation sends
+    const Look look = lookOf(control.kind);
+    const RECT bounds = window.placement(control);
+    Owned<Control> made(new Control{
+        CreateWindowExW(
+            look.extendedStyle, look.className, widen(control.caption).c_str(),
+            WS_CHILD | WS_VISIBLE | WS_CLIPSIBLINGS | look.style, bounds.left, bounds.top,
+            bounds.right - bounds.left, bounds.bottom - bounds.top, window.handle,
+            reinterpret_cast<HMENU>(static_cast<INT_PTR>(firstId + window.form.controls().size())),
+            GetModuleHandleW(nullptr), nullptr),
+        control});
+    if (made->handle == nullptr) {
+        raiseSystemError("a control could not be created");
+    }
+    if (SetWindowSubclass(made->handle, controlProcedure, 0,
+                          reinterpret_cast<DWORD_PTR>(made.get())) == FALSE) {
         raiseSystemError("a control could not be given its behaviour");
     }
+    if (HFONT font = window.font.fitted()) {
+        SendMessageW(made->handle, WM_SETFONT, reinterpret_cast<WPARAM>(font), FALSE);
+    }
+    return made;
+}
+
+bool Exists(const Control& control) {
+    return control.handle != nullptr;
 }
 
 std::wstring windowText(HWND window) {
@@ -122,49 +153,26 @@ void raiseSystemError(const char* what) {
     throw std::runtime_error(std::string(what) + ": " + lastErrorText());
 }
 
-namespace {
-
-// The control's live handle, checked as every control operation is: a
-// control that is gone fails the operation with a RuntimeError.
-HWND liveHandle(const ControlRecord& control, std::string_view operation) {
-    HWND handle = static_cast<const ControlSlot&>(control).handle;
-    if (handle == nullptr) {
-        RaiseControlError(control.name, operation, "the control no longer exists");
-    }
-    return handle;
-}
-
-} // namespace
-
-std::wstring readWideText(const ControlRecord& control, std::string_view operation) {
-    HWND handle = liveHandle(control, operation);
+std::string ReadText(const ControlRecord& field, std::string_view operation) {
+    HWND handle = field.toolkit->handle;
     SetLastError(ERROR_SUCCESS);
     const int length = GetWindowTextLengthW(handle);
     if (length == 0 && GetLastError() != ERROR_SUCCESS) {
-        RaiseControlError(control.name, operation, lastErrorText());
+        RaiseControlError(field.name, operation, lastErrorText());
     }
-    std::wstring result(static_cast<std::size_t>(length) + 1, L'\0');
-    const int copied = GetWindowTextW(handle, result.data(), length + 1);
+    std::wstring text(static_cast<std::size_t>(length) + 1, L'\0');
+    const int copied = GetWindowTextW(handle, text.data(), length + 1);
     if (copied == 0 && length > 0) {
-        RaiseControlError(control.name, operation, lastErrorText());
+        RaiseControlError(field.name, operation, lastErrorText());
     }
-    result.resize(static_cast<std::size_t>(copied));
-    return result;
+    text.resize(static_cast<std::size_t>(copied));
+    return narrow(text);
 }
 
-void writeWideText(const ControlRecord& control, std::string_view operation,
-                   const std::wstring& text) {
-    if (SetWindowTextW(liveHandle(control, operation), text.c_str()) == FALSE) {
-        RaiseControlError(control.name, operation, lastErrorText());
+void WriteText(const ControlRecord& field, std::string_view operation, std::string_view text) {
+    if (SetWindowTextW(field.toolkit->handle, widen(text).c_str()) == FALSE) {
+        RaiseControlError(field.name, operation, lastErrorText());
     }
 }
 
-std::string ReadText(ControlRecord& control, std::string_view operation) {
-    return narrow(readWideText(control, operation));
-}
-
-void WriteText(ControlRecord& control, std::string_view operation, std::string_view text) {
-    writeWideText(control, operation, widen(text));
-}
-
-} // namespace platform::detail
+} // namespace platform::layer

@@ -1,4 +1,3 @@
-#include "platform/toolkit.h"
 #include "platform/win32/unicode.h"
 #include "platform/win32/window.h"
 
@@ -6,11 +5,11 @@
 #include <commctrl.h>
 #include <windows.h>
 
-// The output area is a read-only multi-line edit whose text is the printed
-// text itself: the print position is always at its end, and a line end is a
-// CR LF, as the edit shows it.
+// The output area is a read-only multi-line edit that shows what stands
+// printed: each item printed goes at its end, and a line end is a CR LF, as
+// the edit shows it.
 
-namespace platform::detail {
+namespace platform::layer {
 namespace {
 
 // Fills the clipboard with `text`, as the system's own copy does.
@@ -35,36 +34,43 @@ void copyToClipboard(HWND owner, const std::wstring& text) {
     CloseClipboard();
 }
 
-// Ctrl+C copies the selected text, or all of it when none is selected,
-// without the line end that only holds the print position.
-void copy(HWND control) {
-    DWORD start = 0;
-    DWORD end = 0;
-    SendMessageW(control, EM_GETSEL, reinterpret_cast<WPARAM>(&start),
-                 reinterpret_cast<LPARAM>(&end));
-    const std::wstring text = windowText(control);
-    if (start == end) {
-        start = 0;
-        end = static_cast<DWORD>(text.size());
+// `text` with each line end as the edit shows it.
+std::wstring withLineEnds(std::string_view text) {
+    std::wstring shown;
+    for (const wchar_t c : widen(text)) {
+        if (c == L'\n') {
+            shown += L'\r';
+        }
+        shown += c;
     }
-    std::wstring copied = text.substr(start, end - start);
-    if (end == text.size() && copied.ends_with(L"\r\n")) {
-        copied.resize(copied.size() - 2);
-    }
-    copyToClipboard(control, copied);
+    return shown;
 }
 
 } // namespace
 
-std::optional<LRESULT> outputAreaMessage(HWND control, UINT message, WPARAM wParam, LPARAM lParam) {
+std::optional<LRESULT> outputAreaMessage(const ControlRecord& area, UINT message, WPARAM wParam,
+                                         LPARAM lParam) {
+    HWND control = area.toolkit->handle;
     switch (message) {
     case WM_GETDLGCODE:
         // Tab, Return and Escape are left to the window's navigation.
         return DefSubclassProc(control, message, wParam, lParam) &
                ~(DLGC_WANTALLKEYS | DLGC_WANTTAB | DLGC_WANTMESSAGE);
-    case WM_COPY:
-        copy(control);
+    case WM_COPY: {
+        // Ctrl+C copies a part of the text that the player selected as the
+        // edit does; with nothing selected, or all of it (as Tab selects
+        // it), what stands printed.
+        DWORD start = 0;
+        DWORD end = 0;
+        SendMessageW(control, EM_GETSEL, reinterpret_cast<WPARAM>(&start),
+                     reinterpret_cast<LPARAM>(&end));
+        const auto all = static_cast<DWORD>(GetWindowTextLengthW(control));
+        if (start != end && (start != 0 || end != all)) {
+            return std::nullopt;
+        }
+        copyToClipboard(control, withLineEnds(FormWindow::copiedText(area)));
         return 0;
+    }
     default:
         return std::nullopt;
     }
@@ -76,17 +82,19 @@ LRESULT outputAreaColours(HDC context) {
     return reinterpret_cast<LRESULT>(GetSysColorBrush(COLOR_WINDOW));
 }
 
-void ClearOutput(ControlRecord& control) {
-    writeWideText(control, "Clear", L"");
-}
-
-void PrintOutput(ControlRecord& control, std::string_view item, bool lineEnd) {
-    std::wstring printed = readWideText(control, "Print");
-    printed += widen(item);
-    if (lineEnd) {
-        printed += L"\r\n";
+void ShowCleared(const ControlRecord& area) {
+    if (SetWindowTextW(area.toolkit->handle, L"") == FALSE) {
+        RaiseControlError(area.name, "Clear", lastErrorText());
     }
-    writeWideText(control, "Print", printed);
 }
 
-} // namespace platform::detail
+// At the end of the edit's text, with no undo: the player cannot type there.
+void ShowPrinted(const ControlRecord& area, std::string_view added) {
+    HWND control = area.toolkit->handle;
+    const auto end = static_cast<WPARAM>(GetWindowTextLengthW(control));
+    SendMessageW(control, EM_SETSEL, end, static_cast<LPARAM>(end));
+    SendMessageW(control, EM_REPLACESEL, FALSE,
+                 reinterpret_cast<LPARAM>(withLineEnds(added).c_str()));
+}
+
+} // namespace platform::layer

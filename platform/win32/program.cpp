@@ -1,5 +1,3 @@
-#include "platform/forms.h"
-#include "platform/toolkit.h"
 #include "platform/win32/unicode.h"
 #include "platform/win32/window.h"
 
@@ -10,7 +8,7 @@
 #include <windows.h>
 
 namespace platform {
-namespace detail {
+namespace layer {
 
 int Window::runUntilClosed() {
     endsProgram_ = true;
@@ -52,22 +50,22 @@ bool processMessagesUntil(const std::function<bool()>& done,
     return true;
 }
 
-} // namespace detail
+} // namespace layer
 
 int Start(const Project& project) {
     const INITCOMMONCONTROLSEX controls{sizeof(INITCOMMONCONTROLSEX), ICC_STANDARD_CLASSES};
     InitCommonControlsEx(&controls);
     // The accessibility services that mark live regions are COM objects;
     // without them the game still plays, and its events still go out.
-    const detail::ComApartment com;
+    const layer::ComApartment com;
     try {
         const std::unique_ptr<Form> startupForm = project.createStartupForm();
         startupForm->Show();
-        return detail::windowOf(*startupForm).runUntilClosed();
+        return startupForm->window().toolkit().runUntilClosed();
     } catch (const std::exception& error) {
         // The window could not be made: nothing else can be shown.
-        MessageBoxW(nullptr, detail::widen(error.what()).c_str(),
-                    detail::widen(project.name).c_str(), MB_OK | MB_ICONERROR);
+        MessageBoxW(nullptr, layer::widen(error.what()).c_str(), layer::widen(project.name).c_str(),
+                    MB_OK | MB_ICONERROR);
         return 1;
     }
 }

@@ -4,25 +4,24 @@
 #include "platform/win32/window.h"
 
 #include <algorithm>
-#include <chrono>
 #include <commctrl.h>
 #include <ole2.h>
 #include <oleacc.h>
 #include <ranges>
 #include <stdexcept>
-#include <windows.h>
 
-namespace platform::testing {
+namespace platform::layer {
+
+using testing::CaptionExtent;
+using testing::Key;
+using testing::Rect;
+using testing::Report;
+
 namespace {
-
-using detail::windowText;
-
-using detail::processMessagesUntil;
-using detail::processPendingMessages;
 
 std::string withNewlines(std::wstring text) {
     std::erase(text, L'\r');
-    return detail::narrow(text);
+    return narrow(text);
 }
 
 bool hasClass(HWND window, const wchar_t* name) {
@@ -36,8 +35,8 @@ int iconWidth(HICON icon) {
     if (icon == nullptr || GetIconInfo(icon, &info) == FALSE) {
         return 0;
     }
-    const detail::UniqueGdiObject<HBITMAP> colour(info.hbmColor);
-    const detail::UniqueGdiObject<HBITMAP> mask(info.hbmMask);
+    const UniqueGdiObject<HBITMAP> colour(info.hbmColor);
+    const UniqueGdiObject<HBITMAP> mask(info.hbmMask);
     BITMAP bitmap{};
     GetObjectW(mask.get(), sizeof(bitmap), &bitmap);
     return bitmap.bmWidth;
@@ -54,7 +53,7 @@ std::string accessibleProperty(HWND control,
         found == nullptr) {
         throw std::runtime_error("the control has no accessible object");
     }
-    const std::unique_ptr<IAccessible, detail::ReleaseInterface> accessible(found);
+    const std::unique_ptr<IAccessible, ReleaseInterface> accessible(found);
     VARIANT self{};
     self.vt = VT_I4;
     self.lVal = CHILDID_SELF;
@@ -70,48 +69,35 @@ std::string accessibleProperty(HWND control,
 } // namespace
 
 // The system's accessibility interface is made of COM objects.
-struct Session::Toolkit {
-    detail::ComApartment com;
+struct Session {
+    ComApartment com;
 };
 
-Session::Session(int& /*argc*/, char** /*argv*/)
-    : toolkit_(std::make_unique<Toolkit>()) {
-    if (!toolkit_->com.initialized()) {
-        throw std::runtime_error("COM could not be set up for the accessibility interface");
-    }
-    const INITCOMMONCONTROLSEX controls{sizeof(INITCOMMONCONTROLSEX), ICC_STANDARD_CLASSES};
-    InitCommonControlsEx(&controls);
-}
-
-Session::~Session() = default;
-
-struct Driver::State {
-    explicit State(detail::Window& shown)
-        : window(shown) {}
-
-    [[nodiscard]] const detail::ControlSlot& slot(std::string_view name) const {
-        return NamedControl(
-            window, name, [](const detail::ControlSlot& found) { return found.handle != nullptr; });
-    }
-    [[nodiscard]] HWND control(std::string_view name) const { return slot(name).handle; }
-
+struct Driving {
     // Closes each error report as soon as it comes up: a message box runs
-    // its own event loop, which calls the thread's timer procedure.
-    // Both are called by the system, which no exception may reach: a report
-    // that cannot be read is still closed, and counted with what was read.
+    // its own event loop, which calls the thread's timer procedure. Both are
+    // called by the system, which no exception may reach: a report that
+    // cannot be read is still closed, and counted with what was read.
     static void CALLBACK closeReports(HWND /*window*/, UINT /*message*/, UINT_PTR /*timer*/,
                                       DWORD /*time*/) noexcept {
         EnumThreadWindows(GetCurrentThreadId(), closeIfReport, 0);
     }
     static BOOL CALLBACK closeIfReport(HWND box, LPARAM /*unused*/) noexcept {
         if (hasClass(box, L"#32770") && IsWindowVisible(box) != FALSE) {
-            record([box](State& state) { state.reports.push_back(read(box, state)); });
+            record([box](Driving& driving) { driving.reports.push_back(driving.read(box)); });
             SendMessageW(box, WM_COMMAND, IDOK, 0);
         }
         return TRUE;
     }
-    // Runs `add` on the driver under test for a callback of the system,
-    // which no exception may reach: what cannot be read is noted as such.
+    // Hears what the window announces, as a screen reader does.
+    static void CALLBACK hear(HWINEVENTHOOK /*hook*/, DWORD /*event*/, HWND region, LONG /*object*/,
+                              LONG /*child*/, DWORD /*thread*/, DWORD /*time*/) noexcept {
+        record([region](Driving& driving) {
+            driving.announcements.push_back(accessibleProperty(region, &IAccessible::get_accName));
+        });
+    }
+    // Runs `add` on the driver at work, for a callback of the system: what
+    // cannot be read is noted as such.
     template <class Add> static void record(Add add) noexcept {
         if (active != nullptr) {
             try {
@@ -121,10 +107,34 @@ struct Driver::State {
             }
         }
     }
-    static Report read(HWND box, const State& state) {
-        Report report;
-        report.title = detail::narrow(windowText(box));
-        report.ownedByWindow = GetWindow(box, GW_OWNER) == state.window.handle();
+
+    explicit Driving(Window& driven)
+        : window(driven) {
+        active = this;
+        // Without the timer a report would stay open and the test wait on it.
+        timer = SetTimer(nullptr, 0, 10, closeReports);
+        listener = SetWinEventHook(EVENT_OBJECT_LIVEREGIONCHANGED, EVENT_OBJECT_LIVEREGIONCHANGED,
+                                   nullptr, hear, GetCurrentProcessId(), 0, WINEVENT_OUTOFCONTEXT);
+        if (timer == 0) {
+            active = nullptr;
+            throw std::runtime_error("the timer that closes error reports could not be set");
+        }
+    }
+    ~Driving() {
+        if (listener != nullptr) {
+            UnhookWinEvent(listener);
+        }
+        KillTimer(nullptr, timer);
+        active = nullptr;
+    }
+    Driving(const Driving&) = delete;
+    Driving& operator=(const Driving&) = delete;
+    Driving(Driving&&) = delete;
+    Driving& operator=(Driving&&) = delete;
+
+    [[nodiscard]] Report read(HWND box) const {
+        Report report{
+            withNewlines(windowText(box)), {}, GetWindow(box, GW_OWNER) == window.handle, false};
         // The text and the icon stand in static controls of the box.
         const HICON errorIcon = LoadIconW(nullptr, IDI_ERROR);
         for (HWND child = GetWindow(box, GW_CHILD); child != nullptr;
@@ -141,105 +151,106 @@ struct Driver::State {
         }
         return report;
     }
-
-    // Hears what the window announces, as a screen reader does.
-    static void CALLBACK hear(HWINEVENTHOOK /*hook*/, DWORD /*event*/, HWND region, LONG /*object*/,
-                              LONG /*child*/, DWORD /*thread*/, DWORD /*time*/) noexcept {
-        record([region](State& state) {
-            state.announcements.push_back(accessibleProperty(region, &IAccessible::get_accName));
-        });
-    }
-
-    static inline State* active = nullptr; // the driver whose window is under test
-    detail::Window& window;
-    UINT_PTR timer = 0;
-    std::vector<Report> reports;
-    HWINEVENTHOOK listener = nullptr;
-    std::vector<std::string> announcements;
-    bool unread = false; // a report or announcement could not be read
-
     template <class Heard> Heard take(Heard& heard) {
+        processPendingMessages();
         if (std::exchange(unread, false)) {
             throw std::runtime_error("an error report or announcement could not be read");
         }
         return std::exchange(heard, {});
     }
+
+    static inline Driving* active = nullptr; // the driver whose window is under test
+    Window& window;
+    UINT_PTR timer = 0;
+    HWINEVENTHOOK listener = nullptr;
+    std::vector<Report> reports;
+    std::vector<std::string> announcements;
+    bool unread = false; // a report or announcement could not be read
 };
 
-Driver::Driver(Form& form)
-    : state_(std::make_unique<State>(detail::windowOf(form))) {
-    State::active = state_.get();
-    // Without the timer a report would stay open and the test wait on it.
-    state_->timer = SetTimer(nullptr, 0, 10, State::closeReports);
-    if (state_->timer == 0) {
-        State::active = nullptr;
-        throw std::runtime_error("the timer that closes error reports could not be set");
-    }
-    state_->listener =
-        SetWinEventHook(EVENT_OBJECT_LIVEREGIONCHANGED, EVENT_OBJECT_LIVEREGIONCHANGED, nullptr,
-                        State::hear, GetCurrentProcessId(), 0, WINEVENT_OUTOFCONTEXT);
-    form.Show();
-    processPendingMessages();
+void Ender::operator()(Session* session) const noexcept {
+    delete session;
 }
 
-Driver::~Driver() {
-    if (state_->listener != nullptr) {
-        UnhookWinEvent(state_->listener);
-    }
-    KillTimer(nullptr, state_->timer);
-    State::active = nullptr;
+void Ender::operator()(Driving* driving) const noexcept {
+    delete driving;
 }
 
-void Driver::Click(std::string_view button) {
-    const detail::ControlSlot& slot = state_->slot(button);
-    if (slot.kind != detail::ControlKind::CommandButton) {
-        throw std::invalid_argument(std::string(button) + " is not a button");
+Owned<Session> OpenSession(int& /*argc*/, char** /*argv*/) {
+    Owned<Session> session(new Session);
+    if (!session->com.initialized()) {
+        throw std::runtime_error("COM could not be set up for the accessibility interface");
     }
-    // The button's own click: pressed and released under the mouse.
-    SendMessageW(slot.handle, BM_CLICK, 0, 0);
-    processPendingMessages();
+    const INITCOMMONCONTROLSEX controls{sizeof(INITCOMMONCONTROLSEX), ICC_STANDARD_CLASSES};
+    InitCommonControlsEx(&controls);
+    return session;
 }
 
-void Driver::Press(Key key) {
-    struct Stroke {
-        WORD key;
-        DWORD flags;
+// The windows of the thread, each with its children.
+std::size_t ToolkitObjects() {
+    std::size_t count = 0;
+    const auto counted = [](HWND window, LPARAM total) {
+        ++*reinterpret_cast<std::size_t*>(total);
+        EnumChildWindows(
+            window,
+            [](HWND, LPARAM all) {
+                ++*reinterpret_cast<std::size_t*>(all);
+                return TRUE;
+            },
+            total);
+        return TRUE;
     };
+    EnumThreadWindows(GetCurrentThreadId(), counted, reinterpret_cast<LPARAM>(&count));
+    return count;
+}
+
+Owned<Driving> StartDriving(Window& window) {
+    return Owned<Driving>(new Driving(window));
+}
+
+void WaitUntilShown(Driving& /*driving*/) {
+    processPendingMessages();
+}
+
+// The button's own click: pressed and released under the mouse.
+void Click(Driving& /*driving*/, const ControlRecord& button) {
+    SendMessageW(button.toolkit->handle, BM_CLICK, 0, 0);
+    processPendingMessages();
+}
+
+void Press(Driving& driving, Key key) {
     // The keys held down for each Key, in the order of its values; the arrow
     // keys and the keypad's Enter (Return's key code) are extended keys.
     constexpr DWORD extended = KEYEVENTF_EXTENDEDKEY;
-    static const std::vector<Stroke> strokes[] = {
+    static const std::vector<std::pair<WORD, DWORD>> strokes[] = {
         {{VK_TAB, 0}},           {{VK_SHIFT, 0}, {VK_TAB, 0}},
         {{VK_LEFT, extended}},   {{VK_RIGHT, extended}},
         {{VK_SPACE, 0}},         {{VK_RETURN, 0}},
         {{VK_RETURN, extended}}, {{VK_CONTROL, 0}, {'C', 0}}};
     static_assert(std::size(strokes) == static_cast<std::size_t>(Key::Copy) + 1);
-    const std::vector<Stroke>& down = strokes[static_cast<std::size_t>(key)];
+    const auto& down = strokes[static_cast<std::size_t>(key)];
     // Keys go to the foreground window, which a newly shown window becomes
     // only once the display has mapped it.
-    HWND window = state_->window.handle();
+    HWND window = driving.window.handle;
     if (!processMessagesUntil([window] { return GetForegroundWindow() == window; },
                               std::chrono::seconds(10))) {
         throw std::runtime_error("the window did not become the foreground window");
     }
     std::vector<INPUT> inputs;
-    const auto add = [&](const Stroke& stroke, DWORD flags) {
+    const auto add = [&](const std::pair<WORD, DWORD>& stroke, DWORD flags) {
         INPUT input{};
         input.type = INPUT_KEYBOARD;
-        input.ki.wVk = stroke.key;
-        input.ki.wScan = static_cast<WORD>(MapVirtualKeyW(stroke.key, MAPVK_VK_TO_VSC));
-        input.ki.dwFlags = stroke.flags | flags;
+        input.ki.wVk = stroke.first;
+        input.ki.wScan = static_cast<WORD>(MapVirtualKeyW(stroke.first, MAPVK_VK_TO_VSC));
+        input.ki.dwFlags = stroke.second | flags;
         inputs.push_back(input);
     };
-    for (const Stroke& stroke : down) {
-        add(stroke, 0);
-    }
-    for (const Stroke& stroke : std::views::reverse(down)) {
-        add(stroke, KEYEVENTF_KEYUP);
-    }
+    std::ranges::for_each(down, [&](const auto& stroke) { add(stroke, 0); });
+    std::ranges::for_each(std::views::reverse(down),
+                          [&](const auto& stroke) { add(stroke, KEYEVENTF_KEYUP); });
     // Input arrives through the system's queue: wait until the last key is
     // up again, then until everything it caused has run.
-    const WORD last = down.front().key;
+    const WORD last = down.front().first;
     if (SendInput(static_cast<UINT>(inputs.size()), inputs.data(), sizeof(INPUT)) !=
         inputs.size()) {
         throw std::runtime_error("the keys could not be sent");
@@ -249,75 +260,71 @@ void Driver::Press(Key key) {
     processPendingMessages();
 }
 
-void Driver::SetText(std::string_view field, std::string_view text) {
-    const detail::ControlSlot& slot = state_->slot(field);
-    if (slot.kind != detail::ControlKind::TextBox) {
-        throw std::invalid_argument(std::string(field) + " is not a field");
-    }
-    SetWindowTextW(slot.handle, detail::widen(text).c_str());
+void PutText(Driving& /*driving*/, const ControlRecord& field, std::string_view text) {
+    SetWindowTextW(field.toolkit->handle, widen(text).c_str());
 }
 
-std::string Driver::Text(std::string_view control) const {
-    return withNewlines(windowText(state_->control(control)));
+std::string ShownText(Driving& /*driving*/, const ControlRecord& control) {
+    return withNewlines(windowText(control.toolkit->handle));
 }
 
-std::string Driver::WindowCaption() const {
-    return state_->window.caption();
+std::string ShownCaption(Driving& driving) {
+    return narrow(windowText(driving.window.handle));
 }
 
-bool Driver::IsShown() const {
-    return IsWindowVisible(state_->window.handle()) != FALSE;
+bool IsShown(Driving& driving) {
+    return IsWindowVisible(driving.window.handle) != FALSE;
 }
 
-int Driver::Dpi() const {
-    return static_cast<int>(GetDpiForWindow(state_->window.handle()));
+int Dpi(Driving& driving) {
+    return static_cast<int>(GetDpiForWindow(driving.window.handle));
 }
 
-Rect Driver::ClientArea() const {
+Rect ClientArea(Driving& driving) {
     RECT client{};
-    GetClientRect(state_->window.handle(), &client);
+    GetClientRect(driving.window.handle, &client);
     return {0, 0, client.right, client.bottom};
 }
 
-Rect Driver::Geometry(std::string_view control) const {
+Rect Geometry(Driving& driving, const ControlRecord& control) {
     RECT bounds{};
-    GetWindowRect(state_->control(control), &bounds);
-    MapWindowPoints(HWND_DESKTOP, state_->window.handle(), reinterpret_cast<POINT*>(&bounds), 2);
+    GetWindowRect(control.toolkit->handle, &bounds);
+    MapWindowPoints(HWND_DESKTOP, driving.window.handle, reinterpret_cast<POINT*>(&bounds), 2);
     return {bounds.left, bounds.top, bounds.right - bounds.left, bounds.bottom - bounds.top};
 }
 
-CaptionExtent Driver::MeasureCaption(std::string_view control) const {
-    HWND handle = state_->control(control);
+CaptionExtent MeasureCaption(Driving& driving, const ControlRecord& control) {
+    HWND handle = control.toolkit->handle;
     RECT client{};
     GetClientRect(handle, &client);
-    const auto font = reinterpret_cast<HFONT>(SendMessageW(handle, WM_GETFONT, 0, 0));
-    return {detail::measureCaption(font, Text(control), client.right),
+    LOGFONTW font{};
+    GetObjectW(reinterpret_cast<HFONT>(SendMessageW(handle, WM_GETFONT, 0, 0)), sizeof(font),
+               &font);
+    const TextMetrics metrics(driving.window, std::abs(font.lfHeight));
+    return {detail::MeasureCaption(ShownText(driving, control), client.right, metrics),
             {0, 0, client.right, client.bottom}};
 }
 
-std::string Driver::FocusedControl() const {
-    const detail::ControlSlot* focus = state_->window.find(GetFocus());
-    return focus == nullptr ? std::string() : focus->name;
+const ControlRecord* FocusedControl(Driving& driving) {
+    return driving.window.find(GetFocus());
 }
 
-bool Driver::TakesFocus(std::string_view control) const {
-    return (GetWindowLongW(state_->control(control), GWL_STYLE) & WS_TABSTOP) != 0;
+bool TakesFocus(Driving& /*driving*/, const ControlRecord& control) {
+    return (GetWindowLongW(control.toolkit->handle, GWL_STYLE) & WS_TABSTOP) != 0;
 }
 
-std::vector<int> Driver::IconSizes() const {
-    HWND window = state_->window.handle();
+std::vector<int> IconSizes(Driving& driving) {
     std::vector<int> sizes;
     for (const WPARAM which : {ICON_SMALL, ICON_BIG}) {
-        if (const int width =
-                iconWidth(reinterpret_cast<HICON>(SendMessageW(window, WM_GETICON, which, 0)));
-            width > 0) {
+        const LRESULT icon = SendMessageW(driving.window.handle, WM_GETICON, which, 0);
+        if (const int width = iconWidth(reinterpret_cast<HICON>(icon)); width > 0) {
             sizes.push_back(width);
         }
     }
     return sizes;
 }
 
-std::string Driver::ClipboardText() const {
+std::string ClipboardText(Driving& /*driving*/) {
     if (OpenClipboard(nullptr) == FALSE) {
         throw std::runtime_error("the clipboard could not be opened");
     }
@@ -332,33 +339,32 @@ std::string Driver::ClipboardText() const {
     return withNewlines(text);
 }
 
-std::string Driver::AccessibleName(std::string_view control) const {
-    return accessibleProperty(state_->control(control), &IAccessible::get_accName);
+std::string AccessibleName(Driving& /*driving*/, const ControlRecord& control) {
+    return accessibleProperty(control.toolkit->handle, &IAccessible::get_accName);
 }
 
-std::string Driver::AccessibleText(std::string_view control) const {
-    return accessibleProperty(state_->control(control), &IAccessible::get_accValue);
+std::string AccessibleText(Driving& /*driving*/, const ControlRecord& control) {
+    return accessibleProperty(control.toolkit->handle, &IAccessible::get_accValue);
 }
 
-void Driver::Repaint() {
-    HWND window = state_->window.handle();
+void Repaint(Driving& driving) {
+    HWND window = driving.window.handle;
     ShowWindow(window, SW_HIDE);
     ShowWindow(window, SW_SHOW);
     RedrawWindow(window, nullptr, nullptr, RDW_INVALIDATE | RDW_ALLCHILDREN | RDW_UPDATENOW);
     processPendingMessages();
 }
 
-void Driver::Destroy(std::string_view control) {
-    DestroyWindow(state_->control(control));
+void Destroy(Driving& /*driving*/, const ControlRecord& control) {
+    DestroyWindow(control.toolkit->handle);
 }
 
-std::vector<Report> Driver::TakeReports() {
-    return state_->take(state_->reports);
+std::vector<Report> TakeReports(Driving& driving) {
+    return driving.take(driving.reports);
 }
 
-std::vector<std::string> Driver::TakeAnnouncements() {
-    processPendingMessages();
-    return state_->take(state_->announcements);
+std::vector<std::string> TakeAnnouncements(Driving& driving) {
+    return driving.take(driving.announcements);
 }
 
-} // namespace platform::testing
+} // namespace platform::layer

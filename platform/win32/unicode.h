@@ -9,7 +9,7 @@
 #include <string_view>
 #include <windows.h>
 
-namespace platform::detail {
+namespace platform::layer {
 
 // Malformed UTF-8 comes out as U+FFFD; the game only hands in valid text.
 inline std::wstring widen(std::string_view text) {
@@ -42,4 +42,4 @@ inline std::string narrow(std::wstring_view text) {
     return narrowed;
 }
 
-} // namespace platform::detail
+} // namespace platform::layer

@@ -1,23 +1,15 @@
 #include "platform/win32/window.h"
 
-#include "platform/toolkit.h"
 #include "platform/win32/unicode.h"
 
-#include <stdexcept>
-#include <windows.h>
+#include <algorithm>
 
-namespace platform::detail {
+namespace platform::layer {
 namespace {
 
-constexpr int TwipsPerInch = 1440;
-constexpr int FirstControlId = 100; // clear of IDOK and IDCANCEL, which navigation sends
 constexpr DWORD FormStyle =
     WS_OVERLAPPED | WS_CAPTION | WS_SYSMENU | WS_MINIMIZEBOX | WS_CLIPCHILDREN;
 constexpr wchar_t FormClassName[] = L"RollingZembForm";
-
-HINSTANCE thisModule() {
-    return GetModuleHandleW(nullptr);
-}
 
 ATOM registeredFormClass = 0;
 
@@ -28,7 +20,7 @@ void registerFormClass(WNDPROC procedure) {
     WNDCLASSEXW windowClass{};
     windowClass.cbSize = sizeof(windowClass);
     windowClass.lpfnWndProc = procedure;
-    windowClass.hInstance = thisModule();
+    windowClass.hInstance = GetModuleHandleW(nullptr);
     windowClass.hCursor = LoadCursorW(nullptr, IDC_ARROW);
     windowClass.hbrBackground = GetSysColorBrush(COLOR_BTNFACE);
     windowClass.lpszClassName = FormClassName;
@@ -38,142 +30,105 @@ void registerFormClass(WNDPROC procedure) {
     }
 }
 
+void place(HWND window, const RECT& bounds, HWND after, UINT flags) {
+    SetWindowPos(window, after, bounds.left, bounds.top, bounds.right - bounds.left,
+                 bounds.bottom - bounds.top, flags | SWP_NOACTIVATE);
+}
+
 } // namespace
 
 ATOM formClass() {
     return registeredFormClass;
 }
 
-Window::Window(const FormDescription& description)
-    : clientWidth_(description.clientWidth)
-    , clientHeight_(description.clientHeight)
-    , iconFile_(description.icon) {
-    // Placed where the system places a new window, at the size for the
-    // system's DPI: the DPI of the monitor it opens on, unless that monitor
-    // is not the main one.
-    registerFormClass(windowProcedure);
-    dpi_ = GetDpiForSystem();
-    const RECT frame = frameFor(dpi_);
-    handle_ =
-        CreateWindowExW(0, MAKEINTATOM(registeredFormClass), widen(description.caption).c_str(),
-                        FormStyle, CW_USEDEFAULT, CW_USEDEFAULT, frame.right - frame.left,
-                        frame.bottom - frame.top, nullptr, nullptr, thisModule(), this);
-    if (handle_ == nullptr) {
+void Ender::operator()(Window* window) const noexcept {
+    delete window;
+}
+
+void Ender::operator()(Control* control) const noexcept {
+    if (control->handle != nullptr) {
+        DestroyWindow(control->handle);
+    }
+    delete control;
+}
+
+// Placed where the system places a new window, at the size for the system's
+// DPI: the DPI of the monitor it opens on, unless that monitor is not the
+// main one, when it is laid out again at once.
+Window::Window(FormWindow& shown)
+    : form(shown)
+    , font(GetDpiForSystem()) {
+    registerFormClass(procedure);
+    const RECT outer = frame();
+    handle = CreateWindowExW(0, MAKEINTATOM(registeredFormClass), widen(form.caption).c_str(),
+                             FormStyle, CW_USEDEFAULT, CW_USEDEFAULT, outer.right - outer.left,
+                             outer.bottom - outer.top, nullptr, nullptr, GetModuleHandleW(nullptr),
+                             this);
+    if (handle == nullptr) {
         raiseSystemError("the window could not be created");
     }
-    if (const UINT dpi = GetDpiForWindow(handle_); dpi != dpi_) {
-        dpi_ = dpi;
-        layOut();
+    if (const UINT dpi = GetDpiForWindow(handle); dpi != font.dpi()) {
+        onDpiChanged(dpi, {});
     }
 }
 
 Window::~Window() {
-    if (handle_ != nullptr) {
-        DestroyWindow(handle_);
+    if (handle != nullptr) {
+        DestroyWindow(handle);
     }
 }
 
-ControlSlot& Window::makeControl(ControlRecord record) {
-    auto& slot = controls_.add(std::make_unique<ControlSlot>(std::move(record)));
-    const ControlLook look = lookOf(slot.kind);
-    const int id =
-        FirstControlId + static_cast<int>(std::distance(controls_.begin(), controls_.end())) - 1;
-    const RECT bounds = placement(slot);
-    slot.handle =
-        CreateWindowExW(look.extendedStyle, look.className, widen(slot.caption).c_str(),
-                        WS_CHILD | WS_VISIBLE | WS_CLIPSIBLINGS | look.style, bounds.left,
-                        bounds.top, bounds.right - bounds.left, bounds.bottom - bounds.top, handle_,
-                        reinterpret_cast<HMENU>(static_cast<INT_PTR>(id)), thisModule(), nullptr);
-    if (slot.handle == nullptr) {
-        controls_.removeLast();
-        raiseSystemError("a control could not be created");
-    }
-    try {
-        subclassControl(slot);
-    } catch (...) {
-        DestroyWindow(slot.handle);
-        controls_.removeLast();
-        throw;
-    }
-    if (font_ != nullptr) {
-        SendMessageW(slot.handle, WM_SETFONT, reinterpret_cast<WPARAM>(font_), FALSE);
-    }
-    return slot;
+Owned<Window> MakeWindow(FormWindow& form) {
+    return Owned<Window>(new Window(form));
 }
 
-const ControlSlot* Window::find(std::string_view name) const {
-    return controls_.find(name);
+const ControlRecord* Window::find(HWND control) const {
+    const auto& controls = form.controls();
+    const auto found =
+        std::find_if(controls.begin(), controls.end(), [control](const auto& record) {
+            return control != nullptr && record->toolkit->handle == control;
+        });
+    return found == controls.end() ? nullptr : found->get();
 }
 
-const ControlSlot* Window::find(HWND handle) const {
-    const auto found = std::find_if(controls_.begin(), controls_.end(), [handle](const auto& slot) {
-        return handle != nullptr && slot->handle == handle;
-    });
-    return found == controls_.end() ? nullptr : found->get();
+RECT Window::frame() const {
+    RECT outer{0, 0, font.fromTwips(form.clientWidth), font.fromTwips(form.clientHeight)};
+    AdjustWindowRectExForDpi(&outer, FormStyle, FALSE, 0, font.dpi());
+    return outer;
 }
 
-std::string Window::caption() const {
-    return narrow(windowText(handle_));
+RECT Window::placement(const ControlRecord& control) const {
+    const int left = font.fromTwips(control.left);
+    const int top = font.fromTwips(control.top);
+    return {left, top, left + font.fromTwips(control.width), top + font.fromTwips(control.height)};
 }
 
-int Window::pixels(int twips) const {
-    return MulDiv(twips, static_cast<int>(dpi_), TwipsPerInch);
+void Window::fitToDpi() {
+    clipLabels(*this);
+    form.fitFont();
+    setIcons(handle, form.icon, font.dpi());
 }
 
-HWND Window::firstInTabOrder() const {
-    return GetNextDlgTabItem(handle_, nullptr, FALSE);
-}
-
-RECT Window::frameFor(UINT dpi) const {
-    RECT frame{0, 0, MulDiv(clientWidth_, static_cast<int>(dpi), TwipsPerInch),
-               MulDiv(clientHeight_, static_cast<int>(dpi), TwipsPerInch)};
-    AdjustWindowRectExForDpi(&frame, FormStyle, FALSE, 0, dpi);
-    return frame;
-}
-
-RECT Window::placement(const ControlSlot& slot) const {
-    const int left = pixels(slot.left);
-    const int top = pixels(slot.top);
-    return {left, top, left + pixels(slot.width), top + pixels(slot.height)};
-}
-
-void Window::layOut() {
-    const RECT frame = frameFor(dpi_);
-    SetWindowPos(handle_, nullptr, 0, 0, frame.right - frame.left, frame.bottom - frame.top,
-                 SWP_NOMOVE | SWP_NOZORDER | SWP_NOACTIVATE);
-    for (const auto& slot : controls_) {
-        if (slot->handle != nullptr) {
-            const RECT bounds = placement(*slot);
-            SetWindowPos(slot->handle, nullptr, bounds.left, bounds.top, bounds.right - bounds.left,
-                         bounds.bottom - bounds.top, SWP_NOZORDER | SWP_NOACTIVATE);
-        }
-    }
-    if (IsWindowVisible(handle_) != FALSE) {
-        clipLabels();
-        fitFont();
-        setIcons();
+void Show(Window& window, const ControlRecord* focus) {
+    window.fitToDpi();
+    window.lastFocus = focus != nullptr ? focus->toolkit->handle : nullptr;
+    ShowWindow(window.handle, SW_SHOWNORMAL);
+    UpdateWindow(window.handle);
+    if (window.lastFocus != nullptr) {
+        SetFocus(window.lastFocus);
     }
 }
 
-void Window::showWithInitialFocus() {
-    arrangeSiblings();
-    clipLabels();
-    fitFont();
-    setIcons();
-    lastFocus_ = firstInTabOrder();
-    ShowWindow(handle_, SW_SHOWNORMAL);
-    UpdateWindow(handle_);
-    if (lastFocus_ != nullptr) {
-        SetFocus(lastFocus_);
-    }
+void ShowReport(Window& window, const std::string& report) {
+    MessageBoxW(window.handle, widen(report).c_str(), windowText(window.handle).c_str(),
+                MB_OK | MB_ICONERROR);
 }
 
-LRESULT CALLBACK Window::windowProcedure(HWND window, UINT message, WPARAM wParam,
-                                         LPARAM lParam) noexcept {
+LRESULT CALLBACK Window::procedure(HWND window, UINT message, WPARAM wParam,
+                                   LPARAM lParam) noexcept {
     if (message == WM_NCCREATE) {
-        const auto* creation = reinterpret_cast<const CREATESTRUCTW*>(lParam);
-        auto* self = static_cast<Window*>(creation->lpCreateParams);
-        self->handle_ = window;
+        auto* self = static_cast<Window*>(reinterpret_cast<CREATESTRUCTW*>(lParam)->lpCreateParams);
+        self->handle = window;
         SetWindowLongPtrW(window, GWLP_USERDATA, reinterpret_cast<LONG_PTR>(self));
     }
     auto* self = reinterpret_cast<Window*>(GetWindowLongPtrW(window, GWLP_USERDATA));
@@ -184,7 +139,7 @@ LRESULT CALLBACK Window::windowProcedure(HWND window, UINT message, WPARAM wPara
         // The last message the window gets: the form forgets it, and the
         // system ends it with its own handle.
         SetWindowLongPtrW(window, GWLP_USERDATA, 0);
-        self->handle_ = nullptr;
+        self->handle = nullptr;
         return DefWindowProcW(window, message, wParam, lParam);
     }
     // No exception may cross into the system; the click dispatch reports
@@ -192,77 +147,108 @@ LRESULT CALLBACK Window::windowProcedure(HWND window, UINT message, WPARAM wPara
     try {
         return self->handleMessage(message, wParam, lParam);
     } catch (...) {
-        wchar_t caption[256] = {};
-        GetWindowTextW(window, caption, static_cast<int>(std::size(caption)));
-        MessageBoxW(window, L"Run-time error: the operation failed", caption, MB_OK | MB_ICONERROR);
+        MessageBoxW(window, widen(detail::RunTimeErrorReport("the operation failed")).c_str(),
+                    windowText(window).c_str(), MB_OK | MB_ICONERROR);
         return 0;
     }
 }
 
 LRESULT Window::handleMessage(UINT message, WPARAM wParam, LPARAM lParam) {
+    std::optional<LRESULT> handled;
     switch (message) {
     case WM_COMMAND:
-        if (HIWORD(wParam) == BN_CLICKED) {
-            const ControlSlot* slot = find(reinterpret_cast<HWND>(lParam));
-            if (slot != nullptr && slot->click) {
-                Dispatch(*this, slot->click);
-            }
-            return 0;
-        }
+        handled = onCommand(reinterpret_cast<HWND>(lParam), HIWORD(wParam));
         break;
     case WM_CTLCOLORSTATIC:
-        if (const ControlSlot* slot = find(reinterpret_cast<HWND>(lParam));
-            slot != nullptr && slot->kind == ControlKind::PictureBox) {
-            return outputAreaColours(reinterpret_cast<HDC>(wParam));
-        }
+        handled = onControlColour(reinterpret_cast<HDC>(wParam), reinterpret_cast<HWND>(lParam));
         break;
     case WM_ACTIVATE:
-        // The focus goes back to the control that had it, as in a dialog.
-        if (LOWORD(wParam) == WA_INACTIVE) {
-            if (HWND focus = GetFocus(); find(focus) != nullptr) {
-                lastFocus_ = focus;
-            }
-        } else {
-            if (find(lastFocus_) == nullptr) {
-                lastFocus_ = firstInTabOrder();
-            }
-            if (lastFocus_ != nullptr) {
-                SetFocus(lastFocus_);
-                return 0;
-            }
-        }
+        handled = onActivate(LOWORD(wParam) != WA_INACTIVE);
         break;
-    case WM_DPICHANGED: {
-        dpi_ = HIWORD(wParam);
-        layOut();
-        const auto* suggested = reinterpret_cast<const RECT*>(lParam);
-        SetWindowPos(handle_, nullptr, suggested->left, suggested->top,
-                     suggested->right - suggested->left, suggested->bottom - suggested->top,
-                     SWP_NOZORDER | SWP_NOACTIVATE);
-        return 0;
-    }
+    case WM_DPICHANGED:
+        handled = onDpiChanged(HIWORD(wParam), *reinterpret_cast<const RECT*>(lParam));
+        break;
     case WM_SETTINGCHANGE:
-        if (wParam == SPI_SETNONCLIENTMETRICS) {
-            fitFont(); // the desktop's message font changed
-        }
+        handled = onSettingChange(static_cast<UINT>(wParam));
         break;
     case WM_DESTROY:
-        if (endsProgram_) {
-            PostQuitMessage(0);
-        }
+        handled = onDestroy();
         break;
     default:
         break;
     }
-    return DefWindowProcW(handle_, message, wParam, lParam);
+    return handled ? *handled : DefWindowProcW(handle, message, wParam, lParam);
 }
 
-void Window::showReport(const std::string& report) {
-    MessageBoxW(handle_, widen(report).c_str(), windowText(handle_).c_str(), MB_OK | MB_ICONERROR);
+// A button's click runs its procedure.
+std::optional<LRESULT> Window::onCommand(HWND control, UINT notification) {
+    const ControlRecord* button = find(control);
+    if (notification != BN_CLICKED || button == nullptr || !button->click) {
+        return std::nullopt;
+    }
+    form.click(*button);
+    return 0;
 }
 
-std::unique_ptr<FormWindow> MakeWindow(const FormDescription& description) {
-    return std::make_unique<Window>(description);
+std::optional<LRESULT> Window::onControlColour(HDC context, HWND control) {
+    const ControlRecord* area = find(control);
+    if (area == nullptr || area->kind != detail::ControlKind::PictureBox) {
+        return std::nullopt;
+    }
+    return outputAreaColours(context);
 }
 
-} // namespace platform::detail
+// The focus goes back to the control that had it, as in a dialog.
+std::optional<LRESULT> Window::onActivate(bool active) {
+    if (!active) {
+        if (HWND focus = GetFocus(); find(focus) != nullptr) {
+            lastFocus = focus;
+        }
+        return std::nullopt;
+    }
+    if (find(lastFocus) == nullptr) {
+        lastFocus = GetNextDlgTabItem(handle, nullptr, FALSE);
+    }
+    if (lastFocus == nullptr) {
+        return std::nullopt;
+    }
+    SetFocus(lastFocus);
+    return 0;
+}
+
+// The window and its controls at the new DPI, with the font and icons for
+// it once the window is shown; where the system suggests, unless it is
+// being made.
+std::optional<LRESULT> Window::onDpiChanged(UINT dpi, const RECT& suggested) {
+    font.setDpi(dpi);
+    const RECT outer = frame();
+    SetWindowPos(handle, nullptr, 0, 0, outer.right - outer.left, outer.bottom - outer.top,
+                 SWP_NOMOVE | SWP_NOZORDER | SWP_NOACTIVATE);
+    for (const auto& control : form.controls()) {
+        if (control->toolkit != nullptr && control->toolkit->handle != nullptr) {
+            place(control->toolkit->handle, placement(*control), nullptr, SWP_NOZORDER);
+        }
+    }
+    if (IsWindowVisible(handle) != FALSE) {
+        fitToDpi();
+        place(handle, suggested, nullptr, SWP_NOZORDER);
+    }
+    return 0;
+}
+
+// The desktop's message font changed: the fit starts again from it.
+std::optional<LRESULT> Window::onSettingChange(UINT setting) {
+    if (setting == SPI_SETNONCLIENTMETRICS) {
+        form.fitFont();
+    }
+    return std::nullopt;
+}
+
+std::optional<LRESULT> Window::onDestroy() {
+    if (endsProgram_) {
+        PostQuitMessage(0);
+    }
+    return std::nullopt;
+}
+
+} // namespace platform::layer

@@ -3,9 +3,9 @@
 // with the browser's own input and reads Chromium's accessibility tree.
 // Prints what the program prints and exits with its status.
 // Usage: run.mjs [--scale N] PROGRAM.js [ARGUMENT...]
-import { rmSync, writeFileSync } from 'node:fs';
+import { readFileSync, rmSync, writeFileSync } from 'node:fs';
 import path from 'node:path';
-import { pathToFileURL } from 'node:url';
+import { fileURLToPath, pathToFileURL } from 'node:url';
 
 import { launch } from './browser.mjs';
 
@@ -18,8 +18,10 @@ if (args[0] === '--scale') {
 const [program, ...programArguments] = args;
 const script = path.basename(program);
 const page = path.join(path.dirname(program), `.${script}.${process.pid}.html`);
+// The page's own style sheet, as the page holds it.
+const style = readFileSync(fileURLToPath(new URL('../../platform/web/window.css', import.meta.url)));
 writeFileSync(page, `<!doctype html>
-<html lang="en"><head><meta charset="utf-8"><title>${script}</title></head>
+<html lang="en"><head><meta charset="utf-8"><title>${script}</title><style>${style}</style></head>
 <body><main></main><script>
 var Module = {arguments: ${JSON.stringify(programArguments)},
               print: text => console.log(text), printErr: text => console.error(text),
@@ -64,6 +66,16 @@ try {
             }
             return (node?.childIds ?? []).map(child => nodes.find(n => n.nodeId === child))
                 .map(child => child?.name?.value ?? '').join('');
+        },
+        // How many listeners the document and the window hold, as the
+        // browser's debugger counts them.
+        listeners: async () => {
+            let count = 0;
+            for (const expression of ['document', 'window']) {
+                const { result: { objectId } } = await cdp.send('Runtime.evaluate', { expression });
+                count += (await cdp.send('DOMDebugger.getEventListeners', { objectId })).listeners.length;
+            }
+            return count;
         },
     };
     await tab.exposeFunction('rollingZembExit', code => exit(code));

@@ -1,0 +1,218 @@
+#include "platform/form_window.h"
+
+#include "platform/caption_fit.h"
+
+#include <algorithm>
+#include <exception>
+#include <new>
+#include <utility>
+
+namespace platform::detail {
+
+ControlRecord::ControlRecord(ControlKind controlKind, const ControlDescription& description,
+                             std::function<void()> onClick)
+    : kind(controlKind)
+    , name(description.name)
+    , tabIndex(description.tabIndex)
+    , caption(description.caption)
+    , labelFor(description.labelFor)
+    , left(description.left)
+    , top(description.top)
+    , width(description.width)
+    , height(description.height)
+    , click(std::move(onClick)) {}
+
+std::optional<std::string> RunProcedure(const std::function<void()>& procedure) {
+    try {
+        procedure();
+        return std::nullopt;
+    } catch (const RuntimeError& error) {
+        return error.what();
+    } catch (const std::bad_alloc&) {
+        return RunTimeErrorReport("out of memory");
+    } catch (const std::exception& error) {
+        return RunTimeErrorReport(error.what());
+    } catch (...) {
+        return RunTimeErrorReport("the operation failed");
+    }
+}
+
+FormWindow::FormWindow(const FormDescription& description)
+    : caption(description.caption)
+    , clientWidth(description.clientWidth)
+    , clientHeight(description.clientHeight)
+    , icon(description.icon)
+    , toolkit_(layer::MakeWindow(*this)) {}
+
+// The layer's window goes first, and its controls with it, while their
+// records still stand.
+FormWindow::~FormWindow() {
+    toolkit_.reset();
+}
+
+ControlRecord& FormWindow::add(ControlKind kind, const ControlDescription& description,
+                               std::function<void()> click) {
+    auto record = std::make_unique<ControlRecord>(kind, description, std::move(click));
+    record->toolkit = layer::MakeControl(*toolkit_, *record);
+    return *controls_.emplace_back(std::move(record));
+}
+
+void FormWindow::show() {
+    layer::Arrange(*toolkit_, labelledOrder());
+    fitFont();
+    const std::vector<ControlRecord*> order = tabOrder();
+    const auto focus = std::find_if(order.begin(), order.end(), [](const ControlRecord* control) {
+        return control->takesFocus() && layer::Exists(*control->toolkit);
+    });
+    layer::Show(*toolkit_, focus == order.end() ? nullptr : *focus);
+}
+
+void FormWindow::fitFont() {
+    const layer::FontSizes sizes = layer::FontSizesOf(*toolkit_);
+    const int size = FittingFontSize(
+        controls_, sizes.largest, sizes.smallest, sizes.buttonMargin,
+        [this](int candidate) { return layer::TextMetrics(*toolkit_, candidate); },
+        [this](const ControlRecord& control) { return layer::CaptionBoxOf(*toolkit_, control); });
+    layer::UseFontSize(*toolkit_, size);
+}
+
+ControlRecord* FormWindow::find(std::string_view name) const {
+    const auto found = std::find_if(controls_.begin(), controls_.end(),
+                                    [name](const auto& control) { return control->name == name; });
+    return found == controls_.end() ? nullptr : found->get();
+}
+
+const ControlRecord* FormWindow::namedBy(const ControlRecord& label) const {
+    return label.kind == ControlKind::Label && !label.labelFor.empty() ? find(label.labelFor)
+                                                                       : nullptr;
+}
+
+const ControlRecord* FormWindow::labelOf(const ControlRecord& control) const {
+    const auto found = std::find_if(controls_.begin(), controls_.end(),
+                                    [&](const auto& label) { return namedBy(*label) == &control; });
+    return found == controls_.end() ? nullptr : found->get();
+}
+
+std::vector<ControlRecord*> FormWindow::tabOrder() const {
+    std::vector<ControlRecord*> order;
+    order.reserve(controls_.size());
+    for (const auto& control : controls_) {
+        order.push_back(control.get());
+    }
+    std::stable_sort(order.begin(), order.end(),
+                     [](const auto* a, const auto* b) { return a->tabIndex < b->tabIndex; });
+    return order;
+}
+
+std::vector<ControlRecord*> FormWindow::labelledOrder() const {
+    const std::vector<ControlRecord*> sorted = tabOrder();
+    std::vector<ControlRecord*> order;
+    order.reserve(sorted.size());
+    for (ControlRecord* control : sorted) {
+        if (namedBy(*control) != nullptr) {
+            continue; // placed with the control it names
+        }
+        for (ControlRecord* label : sorted) {
+            if (namedBy(*label) == control) {
+                order.push_back(label);
+            }
+        }
+        order.push_back(control);
+    }
+    return order;
+}
+
+const ControlRecord& FormWindow::nextInTabOrder(const ControlRecord& from, bool back) const {
+    std::vector<ControlRecord*> order = tabOrder();
+    std::erase_if(order, [&](const ControlRecord* control) {
+        return control != &from && (!control->takesFocus() || !layer::Exists(*control->toolkit));
+    });
+    const auto at = std::find(order.begin(), order.end(), &from);
+    if (at == order.end()) {
+        return from;
+    }
+    const auto index = static_cast<std::size_t>(at - order.begin());
+    return *order[(back ? index + order.size() - 1 : index + 1) % order.size()];
+}
+
+void FormWindow::click(const ControlRecord& button) {
+    said_.clear(); // only this click's changes are said
+    const std::optional<std::string> report = RunProcedure(button.click);
+    if (const Announcement said = takeAnnouncement(); !said.text.empty()) {
+        layer::Announce(*toolkit_, said);
+    }
+    if (report) {
+        layer::ShowReport(*toolkit_, *report);
+    }
+}
+
+ControlRecord& FormWindow::live(ControlRecord& control, std::string_view operation) const {
+    if (control.toolkit == nullptr || !layer::Exists(*control.toolkit)) {
+        RaiseControlError(control.name, operation, "the control no longer exists");
+    }
+    return control;
+}
+
+std::string FormWindow::readText(ControlRecord& field, std::string_view operation) {
+    return layer::ReadText(live(field, operation), operation);
+}
+
+void FormWindow::writeText(ControlRecord& field, std::string_view operation,
+                           std::string_view text) {
+    layer::WriteText(live(field, operation), operation, text);
+    if (!text.empty()) {
+        const ControlRecord* label = labelOf(field);
+        said_.push_back({nullptr, (label != nullptr ? label->caption + " " : std::string()) +
+                                      std::string(text)});
+    }
+}
+
+void FormWindow::clearOutput(ControlRecord& area) {
+    layer::ShowCleared(live(area, "Clear"));
+    area.printed.clear();
+    std::erase_if(said_, [&](const Said& said) { return said.area == &area; });
+}
+
+void FormWindow::print(ControlRecord& area, std::string_view item, bool lineEnd) {
+    live(area, "Print");
+    const std::size_t end = area.printed.size();
+    area.printed += item;
+    if (lineEnd) {
+        area.printed += '\n';
+    }
+    layer::ShowPrinted(area, std::string_view(area.printed).substr(end));
+    if (std::none_of(said_.begin(), said_.end(),
+                     [&](const Said& said) { return said.area == &area; })) {
+        said_.push_back({&area, {}});
+    }
+}
+
+std::string FormWindow::copiedText(const ControlRecord& area) {
+    const std::string_view text = area.printed;
+    return std::string(text.ends_with('\n') ? text.substr(0, text.size() - 1) : text);
+}
+
+Announcement FormWindow::takeAnnouncement() {
+    Announcement said;
+    const auto add = [](std::string& to, std::string_view line) {
+        if (!line.empty()) {
+            to += (to.empty() ? "" : "\n") + std::string(line);
+        }
+    };
+    for (const Said& entry : std::exchange(said_, {})) {
+        if (entry.area == nullptr) {
+            add(said.text, entry.line);
+            add(said.unprinted, entry.line);
+            continue;
+        }
+        std::string_view lines = entry.area->printed;
+        while (!lines.empty()) {
+            const std::size_t end = std::min(lines.find('\n'), lines.size());
+            add(said.text, lines.substr(0, end));
+            lines.remove_prefix(std::min(lines.size(), end + 1));
+        }
+    }
+    return said;
+}
+
+} // namespace platform::detail
