@@ -22,6 +22,11 @@ ControlRecord::ControlRecord(ControlKind controlKind, const ControlDescription& 
     , height(description.height)
     , click(std::move(onClick)) {}
 
+namespace {
+
+// The report a click procedure's failure brings up: the text of the
+// RuntimeError it raised, or one made for any other exception. Empty if it
+// ran to its end.
 std::optional<std::string> RunProcedure(const std::function<void()>& procedure) {
     try {
         procedure();
@@ -36,6 +41,8 @@ std::optional<std::string> RunProcedure(const std::function<void()>& procedure) 
         return RunTimeErrorReport("the operation failed");
     }
 }
+
+} // namespace
 
 FormWindow::FormWindow(const FormDescription& description)
     : caption(description.caption)

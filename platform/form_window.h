@@ -136,9 +136,4 @@ private:
     layer::Owned<layer::Window> toolkit_;
 };
 
-// The report a click procedure's failure brings up: the text of the
-// RuntimeError it raised, or one made for any other exception. Empty if it
-// ran to its end.
-std::optional<std::string> RunProcedure(const std::function<void()>& procedure);
-
 } // namespace platform::detail

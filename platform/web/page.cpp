@@ -2,18 +2,8 @@
 
 namespace platform::layer {
 
-// Null, at place 0, is never held: letting go of it or copying it needs no
-// step into the page.
-Js::Js(const Js& other) noexcept
-    : place_(other.place_ != 0 ? rz_duplicate(other.place_) : 0) {}
-
-Js& Js::operator=(const Js& other) noexcept {
-    if (this != &other) {
-        *this = Js(other);
-    }
-    return *this;
-}
-
+// Null, at place 0, is never held: letting go of it needs no step into the
+// page.
 Js& Js::operator=(Js&& other) noexcept {
     if (this != &other) {
         if (place_ != 0) {

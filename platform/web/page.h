@@ -18,8 +18,8 @@ public:
     Js() = default; // null
     explicit Js(int place)
         : place_(place) {}
-    Js(const Js& other) noexcept;
-    Js& operator=(const Js& other) noexcept;
+    Js(const Js&) = delete;
+    Js& operator=(const Js&) = delete;
     Js(Js&& other) noexcept
         : place_(std::exchange(other.place_, 0)) {}
     Js& operator=(Js&& other) noexcept;
@@ -43,7 +43,6 @@ private:
 // The imports, each defined in page.js, where each says what it does.
 extern "C" {
 void rz_release(int place);
-int rz_duplicate(int place);
 std::size_t rz_text_size(int place);
 void rz_copy_text(char* into, std::size_t size);
 int rz_hold_text(const char* text, std::size_t size);
@@ -78,21 +77,4 @@ int rz_shortest_decimal(double magnitude, char* digits);
 
 void rz_keep_page();
 void rz_say(const char* text);
-
-// The test driver's.
-int rz_drive(const char* step, const char* text, double x, double y);
-void rz_listen_to_live_regions(int form);
-int rz_take_heard(int form);
-void rz_box(int form, int element, double* box);
-int rz_shown_text(int element);
-int rz_caption(int form);
-bool rz_visible(int form);
-double rz_pixel_ratio();
-bool rz_focused(int element);
-int rz_tab_index(int element);
-double rz_font_size_of(int element);
-int rz_page_icon_sizes();
-void rz_set_shown(int form, bool shown);
-void rz_remove(int element);
-bool rz_open_report(int form, int* parts);
 }

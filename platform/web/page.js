@@ -1,12 +1,9 @@
 // The page as the web layer reaches it: every import of the program, each
-// named rz_..., and the table of the page's values that the program holds,
-// all of it here (declared for C++ in page.h). The program holds a value by
-// its place in the table and names nothing by text, so nothing is evaluated
-// and the page runs under a content security policy that forbids it. A
-// window's listeners all end with its signal, when the window goes.
-// Emscripten takes this file as a library: each import is a function of its
-// own, and only those the program calls are put in its script, whose
-// minifier reads no optional chaining (?.) and no logical assignment (??=).
+// named rz_... (declared for C++ in page.h), and the table of the page's
+// values that the program holds by their places, so that nothing is
+// evaluated from text. A window's listeners all end with its signal. As a
+// library of Emscripten's, only the imports the program calls go in its
+// script, whose minifier reads no optional chaining and no ??=.
 
 // What runs as the program's script starts: the windows' table made, and
 // the program's WebAssembly taken from the page where the page holds it, as
@@ -32,7 +29,7 @@ const imports = {
   $rz__postset: () => `(${start})();`,
   $rz: {
     // The values the program holds, each at its place; place 0 is null, and
-    // a place is given back when the program lets go of its value.
+    // a place is given back when the program lets go of (takes) its value.
     values: [null],
     free: [],
     text: '', // the text last asked of a value, to copy
@@ -45,7 +42,6 @@ const imports = {
       return place;
     },
     at: place => rz.values[place],
-    // The value at `place`, let go of.
     take: place => {
       const value = rz.values[place];
       rz.values[place] = undefined;
@@ -58,29 +54,12 @@ const imports = {
     windows: null,
     // What measures text for the font fit.
     canvas: null,
-    // What the test driver waits for: the test runner's own input and
-    // reading (tests/web/run.mjs, through rollingZembHost), the clipboard,
-    // and the next frame.
-    drive: {
-      press: key => rollingZembHost('press', key),
-      click: (_, x, y) => rollingZembHost('click', x, y),
-      name: id => rollingZembHost('accessible', id, 'name'),
-      text: id => rollingZembHost('accessible', id, 'text'),
-      clipboard: () => navigator.clipboard.readText(),
-      frame: () => new Promise(resolve => requestAnimationFrame(() => resolve())),
-      objects: async () => (await rollingZembHost('listeners')) +
-                           document.getElementsByTagName('*').length +
-                           rz.values.length - rz.free.length,
-    },
   },
 
   // ---- Values
 
   rz_release: function(place) {
     rz.take(place);
-  },
-  rz_duplicate: function(place) {
-    return rz.hold(rz.at(place));
   },
   rz_text_size: function(place) {
     rz.text = String(rz.at(place));
@@ -95,26 +74,23 @@ const imports = {
 
   // ---- The window
 
-  // Whether there is a page at all: at build time the program runs with
-  // none, to write its window's markup.
+  // Whether there is a page: at build time the program runs with none.
   rz_has_page: function() {
     return typeof document !== 'undefined';
   },
   // A window, taken from the page where the page holds it already, or put
   // in its main part from its markup, with the style that places its
-  // controls. The page's title and icon are the window's. Its client area
-  // is the form.
+  // controls (a sheet of its own, for the controls made later too). The
+  // page's title and icon are the window's. Its client area is the form.
   rz_open_window: function(id, html, style, caption, icon, sizes) {
-    let frame = document.getElementById(rz.string(id));
-    let sheet = null;
-    if (!frame) {
+    const sheet = new CSSStyleSheet();
+    document.adoptedStyleSheets = [...document.adoptedStyleSheets, sheet];
+    if (!document.getElementById(rz.string(id))) {
       (document.querySelector('main') ?? document.body).insertAdjacentHTML('beforeend',
                                                                            rz.string(html));
-      frame = document.getElementById(rz.string(id));
-      sheet = new CSSStyleSheet();
       sheet.replaceSync(rz.string(style));
-      document.adoptedStyleSheets = [...document.adoptedStyleSheets, sheet];
     }
+    const frame = document.getElementById(rz.string(id));
     const title = rz.string(caption);
     if (document.title !== title) {
       document.title = title;
@@ -141,13 +117,10 @@ const imports = {
   // Puts the controls in the given order; those in their places already,
   // as all are but one added to a window in the page, stay where they are.
   rz_arrange: function(form, elements, count) {
-    let previous = null;
-    for (let i = 0; i < count; ++i) {
+    for (let i = 0, previous = null; i < count; ++i) {
       const element = rz.at(HEAP32[(elements >> 2) + i]);
-      if (element.previousElementSibling !== previous && previous) {
-        previous.after(element);
-      } else if (element.previousElementSibling !== previous) {
-        rz.at(form).prepend(element);
+      if (element.previousElementSibling !== previous) {
+        previous ? previous.after(element) : rz.at(form).prepend(element);
       }
       previous = element;
     }
@@ -215,13 +188,9 @@ const imports = {
   // A control made for a window in the page already, from its markup.
   rz_add_control__deps: ['rz_adopt_control'],
   rz_add_control: function(form, window, control, name, html, style) {
-    const kept = rz.windows.get(rz.at(form));
-    kept.announcer.insertAdjacentHTML('beforebegin', rz.string(html));
-    if (!kept.sheet) {
-      kept.sheet = new CSSStyleSheet();
-      document.adoptedStyleSheets = [...document.adoptedStyleSheets, kept.sheet];
-    }
-    kept.sheet.insertRule(rz.string(style));
+    const {announcer, sheet} = rz.windows.get(rz.at(form));
+    announcer.insertAdjacentHTML('beforebegin', rz.string(html));
+    sheet.insertRule(rz.string(style));
     return _rz_adopt_control(form, window, control, name);
   },
   rz_connected: function(element) {
@@ -306,117 +275,19 @@ const imports = {
       return;
     }
     const keep = () => (self.requestIdleCallback ?? setTimeout)(async () => {
-      const manifest = document.createElement('link');
-      manifest.rel = 'manifest';
-      manifest.href = 'manifest.webmanifest';
-      document.head.append(manifest);
+      document.head.append(Object.assign(document.createElement('link'),
+                                         {rel: 'manifest', href: 'manifest.webmanifest'}));
       try {
         await navigator.serviceWorker.register('worker.js');
       } catch (error) {
         console.warn('The game cannot be kept for playing offline:', String(error));
       }
     });
-    if (document.readyState === 'complete') {
-      keep();
-    } else {
-      addEventListener('load', keep, {once: true});
-    }
+    document.readyState === 'complete' ? keep() : addEventListener('load', keep, {once: true});
   },
   // Says in the page's place that the program could not start.
   rz_say: function(text) {
     document.body.textContent = rz.string(text);
-  },
-
-  // ---- The test driver's
-
-  // Waits, with the program paused, for one of rz.drive's steps; its answer
-  // is held.
-  rz_drive__deps: ['$Asyncify'],
-  rz_drive: function(step, text, x, y) {
-    return Asyncify.handleAsync(async () => rz.hold(await rz.drive[rz.string(step)](
-        rz.string(text), x, y)));
-  },
-  // Keeps what the form's live regions say after each change, their texts
-  // joined in the page's order, as a screen reader hears them; until the
-  // window goes.
-  rz_listen_to_live_regions: function(form) {
-    const area = rz.at(form);
-    const regions = () => [...area.querySelectorAll('[aria-live], [role=status]')];
-    area.rzHeard = [];
-    const observer = new MutationObserver(records => {
-      if (records.some(record => regions().some(region => region.contains(record.target)))) {
-        area.rzHeard.push(regions().map(region => region.textContent)
-                              .map(text => text.endsWith('\n') ? text.slice(0, -1) : text)
-                              .filter(text => text !== '').join('\n'));
-      }
-    });
-    observer.observe(area, {subtree: true, childList: true, characterData: true});
-    rz.windows.get(area).ending.signal.addEventListener('abort', () => observer.disconnect());
-  },
-  // What the live regions said since the last call, one a line of the text
-  // held, which ends each with a record separator.
-  rz_take_heard: function(form) {
-    return rz.hold(rz.at(form).rzHeard.splice(0).map(text => text + '\x1e').join(''));
-  },
-  // An element's box in CSS pixels from the client area's top left corner
-  // (left, top, width, height), its client area's size, and its place in
-  // the view.
-  rz_box: function(form, element, box) {
-    const area = rz.at(form);
-    const origin = area.getBoundingClientRect();
-    const shown = rz.at(element);
-    const {left, top, width, height} = shown.getBoundingClientRect();
-    HEAPF64.set([left - origin.left - area.clientLeft, top - origin.top - area.clientTop, width,
-                 height, shown.clientWidth, shown.clientHeight, left, top], box >> 3);
-  },
-  // What an element shows: a field's value, or its text.
-  rz_shown_text: function(element) {
-    const shown = rz.at(element);
-    return rz.hold(shown.localName === 'input' ? shown.value : shown.textContent);
-  },
-  // The caption as the window's title bar shows it, if the page's title,
-  // which the tab shows, says the same.
-  rz_caption: function(form) {
-    const shown = rz.at(form).parentElement.querySelector('h1').textContent;
-    return rz.hold(shown === document.title ? shown
-                   : `title bar '${shown}', page title '${document.title}'`);
-  },
-  rz_visible: function(form) {
-    return rz.at(form).checkVisibility();
-  },
-  rz_pixel_ratio: function() {
-    return devicePixelRatio;
-  },
-  rz_focused: function(element) {
-    return document.activeElement === rz.at(element);
-  },
-  rz_tab_index: function(element) {
-    return rz.at(element).tabIndex;
-  },
-  rz_font_size_of: function(element) {
-    return parseFloat(getComputedStyle(rz.at(element)).fontSize);
-  },
-  rz_page_icon_sizes: function() {
-    const link = document.querySelector('link[rel=icon]');
-    return rz.hold(link ? link.getAttribute('sizes') : '');
-  },
-  rz_set_shown: function(form, shown) {
-    rz.at(form).style.display = shown ? '' : 'none';
-  },
-  rz_remove: function(element) {
-    rz.at(element).remove();
-  },
-  // Whether an error report is open on the form; with `parts`, its title,
-  // its text, whether it is modal and whether it shows the error sign.
-  rz_open_report: function(form, parts) {
-    const dialog = rz.at(form).querySelector('dialog[open]');
-    if (dialog && parts) {
-      HEAP32.set([rz.hold(dialog.querySelector('h1').textContent),
-                  rz.hold(dialog.querySelector('p').lastChild.textContent),
-                  dialog.matches(':modal'),
-                  dialog.querySelector('[role=img][aria-label=Error]') !== null], parts >> 2);
-    }
-    return dialog !== null;
   },
 };
 

@@ -1,6 +1,7 @@
 #include "platform/forms.h"
 #include "platform/web/window.h"
 
+#include <algorithm>
 #include <cstdio>
 #include <exception>
 #include <memory>
@@ -8,33 +9,18 @@
 namespace platform {
 namespace {
 
-// `text` as a JSON string.
-std::string json(std::string_view text) {
-    std::string quoted = "\"";
-    for (const char c : text) {
-        if (c == '"' || c == '\\') {
-            quoted += '\\';
-        }
-        if (static_cast<unsigned char>(c) < 0x20) {
-            quoted += "\\u00";
-            quoted += "0123456789abcdef"[c >> 4];
-            quoted += "0123456789abcdef"[c & 15];
-        } else {
-            quoted += c;
-        }
-    }
-    return quoted + "\"";
-}
-
 // What the page holds of its start-up window, for the build that writes the
-// page: its title and icon, and the window's markup with its style.
+// page, a line each: its title, its icon's address and the icon's sizes, and
+// the window's style and markup, which hold no line end.
 void writePage(const detail::FormWindow& form) {
     const layer::Markup markup = layer::WindowMarkup(form.toolkit());
-    const std::string page =
-        "{\"title\": " + json(form.caption) + ", \"icon\": " + json(layer::iconAddress(form.icon)) +
-        ", \"iconSizes\": " + json(layer::iconSizes(form.icon)) +
-        ", \"style\": " + json(markup.style) + ", \"window\": " + json(markup.html) + "}\n";
-    std::fwrite(page.data(), 1, page.size(), stdout);
+    std::string title = form.caption;
+    std::replace(title.begin(), title.end(), '\n', ' ');
+    for (const std::string& line : {title, layer::iconAddress(form.icon),
+                                    layer::iconSizes(form.icon), markup.style, markup.html}) {
+        std::fwrite(line.data(), 1, line.size(), stdout);
+        std::fputc('\n', stdout);
+    }
 }
 
 } // namespace

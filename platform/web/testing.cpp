@@ -7,7 +7,27 @@
 
 // The driver works the page with the browser's own input: it asks the test
 // runner (tests/web/run.mjs) to click and press keys as a player does, and
-// waits for it (rz_drive, in page.js).
+// waits for it.
+
+// The driver's imports, each defined in testing.js, where each says what it
+// does.
+extern "C" {
+int rz_drive(const char* step, const char* text, double x, double y);
+void rz_listen_to_live_regions(int form);
+int rz_take_heard(int form);
+void rz_box(int form, int element, double* box);
+int rz_shown_text(int element);
+int rz_caption(int form);
+bool rz_visible(int form);
+double rz_pixel_ratio();
+bool rz_focused(int element);
+int rz_tab_index(int element);
+double rz_font_size_of(int element);
+int rz_page_icon_sizes();
+void rz_set_shown(int form, bool shown);
+void rz_remove(int element);
+bool rz_open_report(int form, int* parts);
+}
 
 namespace platform::layer {
 

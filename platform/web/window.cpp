@@ -9,11 +9,12 @@ namespace {
 std::string escaped(std::string_view text) {
     std::string markup;
     for (const char c : text) {
-        const std::string_view entity = c == '&'   ? "&amp;"
-                                        : c == '<' ? "&lt;"
-                                        : c == '>' ? "&gt;"
-                                        : c == '"' ? "&quot;"
-                                                   : std::string_view(&c, 1);
+        const std::string_view entity = c == '&'    ? "&amp;"
+                                        : c == '<'  ? "&lt;"
+                                        : c == '>'  ? "&gt;"
+                                        : c == '"'  ? "&quot;"
+                                        : c == '\n' ? "&#10;"
+                                                    : std::string_view(&c, 1);
         markup += entity;
     }
     return markup;
@@ -45,31 +46,25 @@ Owned<Window> MakeWindow(FormWindow& form) {
     return Owned<Window>(new Window(form, "rz-window-" + std::to_string(++made)));
 }
 
+// Each kind of control as an element: a field, an output area that is a
+// polite live region and takes the focus, a label, and a button.
 Markup ControlMarkup(const Window& window, const ControlRecord& control) {
-    static constexpr const char* tags[] = {"input", "output", "label", "button"};
-    static_assert(std::size(tags) ==
+    static constexpr std::pair<const char*, const char*> kinds[] = {
+        {"input", " type=text autocomplete=off spellcheck=false"},
+        {"output", " tabindex=0 aria-live=polite"},
+        {"label", ""},
+        {"button", " type=button"}};
+    static_assert(std::size(kinds) ==
                   static_cast<std::size_t>(detail::ControlKind::CommandButton) + 1);
-    const std::string tag = tags[static_cast<std::size_t>(control.kind)];
-    std::string html = "<" + tag + " id=\"" + escaped(control.name) + "\"";
-    switch (control.kind) {
-    case detail::ControlKind::TextBox:
-        html += " type=text autocomplete=off spellcheck=false";
-        break;
-    case detail::ControlKind::PictureBox:
-        html += " tabindex=0 aria-live=polite";
-        break;
-    case detail::ControlKind::Label:
-        if (const ControlRecord* named = window.form.namedBy(control)) {
-            html += " for=\"" + escaped(named->name) + "\"";
-        }
-        break;
-    case detail::ControlKind::CommandButton:
-        html += " type=button";
-        break;
+    const auto [tag, attributes] = kinds[static_cast<std::size_t>(control.kind)];
+    std::string html =
+        "<" + std::string(tag) + " id=\"" + escaped(control.name) + "\"" + attributes;
+    if (const ControlRecord* named = window.form.namedBy(control)) {
+        html += " for=\"" + escaped(named->name) + "\"";
     }
     html += ">";
     if (control.kind != detail::ControlKind::TextBox) {
-        html += escaped(control.caption) + "</" + tag + ">";
+        html += escaped(control.caption) + "</" + std::string(tag) + ">";
     }
     return {html, placed("#" + window.id + " #" + control.name, control.width, control.height,
                          "left:" + std::to_string(detail::pixels(control.left)) +

@@ -13,12 +13,11 @@
 namespace platform::layer {
 
 // The thread's COM apartment, for as long as this lives.
-class ComApartment {
-public:
+struct ComApartment {
     ComApartment()
-        : initialized_(SUCCEEDED(CoInitializeEx(nullptr, COINIT_APARTMENTTHREADED))) {}
+        : initialized(SUCCEEDED(CoInitializeEx(nullptr, COINIT_APARTMENTTHREADED))) {}
     ~ComApartment() {
-        if (initialized_) {
+        if (initialized) {
             CoUninitialize();
         }
     }
@@ -27,10 +26,7 @@ public:
     ComApartment(ComApartment&&) = delete;
     ComApartment& operator=(ComApartment&&) = delete;
 
-    [[nodiscard]] bool initialized() const { return initialized_; }
-
-private:
-    bool initialized_;
+    const bool initialized;
 };
 
 // A COM object, released when it goes.

@@ -154,18 +154,11 @@ void raiseSystemError(const char* what) {
 }
 
 std::string ReadText(const ControlRecord& field, std::string_view operation) {
-    HWND handle = field.toolkit->handle;
     SetLastError(ERROR_SUCCESS);
-    const int length = GetWindowTextLengthW(handle);
-    if (length == 0 && GetLastError() != ERROR_SUCCESS) {
+    const std::wstring text = windowText(field.toolkit->handle);
+    if (text.empty() && GetLastError() != ERROR_SUCCESS) {
         RaiseControlError(field.name, operation, lastErrorText());
     }
-    std::wstring text(static_cast<std::size_t>(length) + 1, L'\0');
-    const int copied = GetWindowTextW(handle, text.data(), length + 1);
-    if (copied == 0 && length > 0) {
-        RaiseControlError(field.name, operation, lastErrorText());
-    }
-    text.resize(static_cast<std::size_t>(copied));
     return narrow(text);
 }
 

@@ -37,19 +37,6 @@ void processPendingMessages() {
     }
 }
 
-bool processMessagesUntil(const std::function<bool()>& done,
-                          std::chrono::steady_clock::duration limit) {
-    const auto deadline = std::chrono::steady_clock::now() + limit;
-    while (!done()) {
-        if (std::chrono::steady_clock::now() > deadline) {
-            return false;
-        }
-        MsgWaitForMultipleObjects(0, nullptr, FALSE, 10, QS_ALLINPUT);
-        processPendingMessages();
-    }
-    return true;
-}
-
 } // namespace layer
 
 int Start(const Project& project) {

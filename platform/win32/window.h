@@ -9,8 +9,6 @@
 #include "platform/win32/accessibility.h"
 #include "platform/win32/caption_fit.h"
 
-#include <chrono>
-#include <functional>
 #include <optional>
 #include <span>
 #include <string>
@@ -95,10 +93,6 @@ void processMessage(MSG& message);
 // Runs the event loop until nothing is left to do: the window procedures
 // have seen every message already queued, input included.
 void processPendingMessages();
-// Runs the event loop until `done` holds or `limit` has passed; whether it
-// holds.
-bool processMessagesUntil(const std::function<bool()>& done,
-                          std::chrono::steady_clock::duration limit);
 
 // The system's description of its last error, for a report.
 std::string lastErrorText();
