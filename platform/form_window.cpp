@@ -66,12 +66,15 @@ ControlRecord& FormWindow::add(ControlKind kind, const ControlDescription& descr
 
 void FormWindow::show() {
     layer::Arrange(*toolkit_, labelledOrder());
-    fitFont();
+    layer::Show(*toolkit_, initialFocus());
+}
+
+const ControlRecord* FormWindow::initialFocus() const {
     const std::vector<ControlRecord*> order = tabOrder();
     const auto focus = std::find_if(order.begin(), order.end(), [](const ControlRecord* control) {
-        return control->takesFocus() && layer::Exists(*control->toolkit);
+        return control->takesFocus();
     });
-    layer::Show(*toolkit_, focus == order.end() ? nullptr : *focus);
+    return focus == order.end() ? nullptr : *focus;
 }
 
 void FormWindow::fitFont() {

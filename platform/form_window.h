@@ -79,8 +79,8 @@ public:
     // tab order that takes it.
     void show();
     // Fits one font to every caption: the largest size, no larger than the
-    // desktop's, at which each shows whole. The layer calls it again when
-    // its DPI or the desktop's font changes.
+    // desktop's, at which each shows whole. The layer calls it as it shows
+    // the window, and again when its DPI or the desktop's font changes.
     void fitFont();
 
     // The controls in the order they were made.
@@ -94,6 +94,9 @@ public:
     [[nodiscard]] const ControlRecord* namedBy(const ControlRecord& label) const;
     // The label that names `control`; null if none does.
     [[nodiscard]] const ControlRecord* labelOf(const ControlRecord& control) const;
+    // The control that has the keyboard focus when the window opens: the
+    // first in tab order that takes it; null if none does.
+    [[nodiscard]] const ControlRecord* initialFocus() const;
     // Every control by tab index; those of the same index in the order made.
     [[nodiscard]] std::vector<ControlRecord*> tabOrder() const;
     // The tab order with each label just before the control it names.

@@ -81,7 +81,10 @@ bool Exists(const Control& control);
 // and assistive technology finds each control's name there.
 void Arrange(Window& window, const std::vector<ControlRecord*>& order);
 
-// Shows the window, with the keyboard focus on `focus` (none if null).
+// Shows the window with its font fitted (FormWindow::fitFont) and the
+// keyboard focus on `focus` (none if null, or if the toolkit no longer has
+// it). A window that the page held already is shown as it stands, and
+// fitted once the program answers the player.
 void Show(Window& window, const ControlRecord* focus);
 
 // Shows the player the report of a run-time error, modal to the window.

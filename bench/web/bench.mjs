@@ -1,11 +1,12 @@
 // The page's benchmarks, in Debian's Chromium (headless), against the built
 // page, both served from 127.0.0.1 as any static web server serves them:
-// - start-up, from the navigation's commit to the window laid out and a
-//   real mouse click on Start answered, timed by the page's own clock,
-//   against bare.html (the same window in plain HTML), the two in turn in
-//   one run: cold, each load in a fresh browser context (nothing cached or
-//   compiled before) whose renderer a blank page of the same server has
-//   started; and warm, one tab reloading;
+// - start-up, timed by the page's own clock from the navigation's commit to
+//   the first contentful paint, and to a real mouse click on Start, made as
+//   soon as the button is laid out, answered (10 in the field), against
+//   bare.html (the same window in plain HTML), the two in turn in one run,
+//   with the sum of the layout shifts: cold, each load in a fresh browser
+//   context (nothing cached or compiled before) whose renderer a blank page
+//   of the same server has started; and warm, one tab reloading;
 // - where the game's cold start goes, read from the page's own timeline;
 // - the time of a bet, from the click to the output area and the field
 //   updated;
@@ -21,7 +22,7 @@ import { launch } from '../../tests/web/browser.mjs';
 
 const here = path.dirname(fileURLToPath(import.meta.url));
 const page = path.resolve(process.argv[2]);
-const rounds = Number(process.argv[3] ?? 20);
+const rounds = Number(process.argv[3] ?? 40);
 
 const quantile = (values, q) => [...values].sort((a, b) => a - b)[Math.floor(values.length * q)];
 const median = values => quantile(values, 0.5);
@@ -32,7 +33,7 @@ const kib = bytes => `${(bytes / 1024).toFixed(1)} KiB`;
 const html = readFileSync(page, 'latin1');
 const embedded = html.match(/<script type="application\/wasm" id="rz-program">([^<]*)</)[1];
 const wasm = Buffer.from(embedded, 'base64');
-const gzipped = text => gzipSync(text, { level: 9 }).length;
+const gzipped = text => gzipSync(Buffer.from(text, 'latin1'), { level: 9 }).length;
 const rest = html.replace(embedded, '');
 console.log(`loaded: index.html, ${gzipped(html)} bytes gzip (${kib(html.length)} raw: the ` +
             `WebAssembly ${kib(wasm.length)}, as base64 ${kib(embedded.length)}, ` +
@@ -55,6 +56,9 @@ const server = createServer((request, response) => {
         response.writeHead(404).end();
         return;
     }
+    if (name === 'bare.html') {
+        body = body.toString().replaceAll('%ICON%', html.match(/data:image\/x-icon;base64,[^"]*/)[0]);
+    }
     if (name === 'index.html' && url.searchParams.has('timeline')) {
         body = body.toString().replace('<script>', '<script src="timeline.js"></script><script>');
     }
@@ -69,7 +73,8 @@ const bareAddress = `${origin}/bare.html`;
 const browser = await launch();
 
 // Milliseconds on the page's clock from the navigation's commit to the
-// field showing 10 after a real click on Start, once the button is laid out.
+// first contentful paint, and to the field showing 10 after a real click on
+// Start made once the button is laid out; and the page's layout shifts.
 async function startUp(tab, load) {
     await load();
     // The button's box, read as soon as it stands in the document and the
@@ -89,12 +94,25 @@ async function startUp(tab, load) {
         }
     }));
     await tab.mouse.click(centre.x, centre.y);
-    return tab.evaluate(() => {
-        if (document.getElementById('Text1').value !== '10') {
-            throw new Error('Start was not answered');
-        }
-        return performance.now() - performance.getEntriesByType('navigation')[0].responseStart;
-    });
+    return tab.evaluate(() => new Promise(resolve => {
+        const commit = performance.getEntriesByType('navigation')[0].responseStart;
+        let answered;
+        const look = () => {
+            answered ??= document.getElementById('Text1').value === '10' ? performance.now()
+                                                                          : undefined;
+            const [painted] = performance.getEntriesByName('first-contentful-paint');
+            if (answered === undefined || painted === undefined) {
+                requestAnimationFrame(look);
+                return;
+            }
+            const shifts = new PerformanceObserver(() => {});
+            shifts.observe({ type: 'layout-shift', buffered: true });
+            resolve({ answered: answered - commit, painted: painted.startTime - commit,
+                      shifted: shifts.takeRecords().reduce((sum, shift) => sum + shift.value, 0),
+                      timeline: globalThis.rollingZembTimeline?.(answered) });
+        };
+        look();
+    }));
 }
 async function cold(address) {
     const context = await browser.newContext();
@@ -112,6 +130,14 @@ const report = (what, game, bare) =>
                 `bare ${median(bare).toFixed(1)} ms (${spread(bare)}), ` +
                 `ratio ${(median(game) / median(bare)).toFixed(2)} (medians of ${rounds}, in turn)`);
 
+const reportAll = (when, [game, bare]) => {
+    report(`${when}: first contentful paint`, game.map(t => t.painted), bare.map(t => t.painted));
+    report(`${when}: a click on Start answered`, game.map(t => t.answered),
+           bare.map(t => t.answered));
+    console.log(`  layout shifts, summed over each load: game at most ` +
+                `${Math.max(...game.map(t => t.shifted))}, bare at most ` +
+                `${Math.max(...bare.map(t => t.shifted))}`);
+};
 const times = { cold: [[], []], warm: [[], []] };
 await cold(gameAddress);
 await cold(bareAddress);
@@ -119,7 +145,7 @@ for (let i = 0; i < rounds; ++i) {
     times.cold[0].push(await cold(gameAddress));
     times.cold[1].push(await cold(bareAddress));
 }
-report('cold start-up to a click answered', ...times.cold);
+reportAll('cold', times.cold);
 
 const warmTabs = [];
 for (const address of [gameAddress, bareAddress]) {
@@ -135,7 +161,7 @@ for (let i = 0; i <= rounds; ++i) {
         }
     }
 }
-report('warm start-up (the same tab reloaded)', ...times.warm);
+reportAll('warm (the same tab reloaded)', times.warm);
 
 // Where a cold start of the game goes, from its timeline: medians of each
 // step's milliseconds.
@@ -144,8 +170,8 @@ for (let i = 0; i < rounds; ++i) {
     const context = await browser.newContext();
     const tab = await context.newPage();
     await tab.goto(`${origin}/blank.html`);
-    await startUp(tab, () => tab.goto(`${gameAddress}?timeline`, { waitUntil: 'commit' }));
-    steps.push(await tab.evaluate(() => globalThis.rollingZembTimeline()));
+    steps.push((await startUp(tab, () => tab.goto(`${gameAddress}?timeline`,
+                                                    { waitUntil: 'commit' }))).timeline);
     await context.close();
 }
 console.log('where the cold start goes (medians, ms):');
@@ -155,7 +181,7 @@ for (const step of Object.keys(steps[0])) {
 
 // A bet: the click's whole work, timed in the page.
 const tab = warmTabs[0];
-await tab.goto(gameAddress);
+await startUp(tab, () => tab.goto(gameAddress, { waitUntil: 'commit' }));
 const bets = await tab.evaluate(() => {
     const field = document.getElementById('Text1');
     const low = document.getElementById('Command1');

@@ -49,9 +49,10 @@ void Arrange(Window& window, const std::vector<ControlRecord*>& order) {
 }
 
 void Show(Window& window, const ControlRecord* focus) {
+    window.form.fitFont();
     window.show();
-    if (focus != nullptr) {
-        widgetOf(*focus)->setFocus(Qt::TabFocusReason);
+    if (QWidget* widget = focus != nullptr ? widgetOf(*focus) : nullptr) {
+        widget->setFocus(Qt::TabFocusReason);
     }
 }
 

@@ -32,7 +32,7 @@ EMSCRIPTEN_KEEPALIVE void rz_arrowed(platform::layer::FormWindow* window,
                                      const platform::layer::ControlRecord* button,
                                      bool back) noexcept {
     try {
-        rz_focus(platform::layer::elementOf(window->nextInTabOrder(*button, back)).place());
+        rz_focus(platform::layer::elementOf(window->nextInTabOrder(*button, back)).place(), false);
     } catch (...) {
         // The focus stays where it is.
     }

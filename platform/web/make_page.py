@@ -1,18 +1,21 @@
 """Makes the page, its manifest and its service worker from their templates,
 the program (its script and its WebAssembly), what the program says of its
 window when it runs at build time with no page (window.txt: the title, the
-icon, the window's style and markup, a line each), and the style sheet.
+icon and its sizes, the window's style and markup, a line each), the style
+sheet and the page's first script.
 
-The page holds it all, so a browser starts it with no second request: the
-style sheet, the program's script, and its WebAssembly as base64 in a data
-block that the script decodes. Sealing the page then names each of its
+The page holds it all, so a browser paints the window with the document and
+starts the program with no second request: the style sheet with the
+window's style, the window, the first script, and the program's script and
+its WebAssembly (as base64) in data blocks that the first script reads once
+the window is painted. Sealing the page then names each of its
 inline scripts and style sheets by its SHA-256 in its content security
 policy, which lets no other run, and makes the worker with the name of the
 cache that keeps the page and its manifest, named by their content so that
 each release keeps its files apart. The theme colours are the title bar's,
 from the style sheet.
 
-Usage: make_page.py PAGE.in PROGRAM.js PROGRAM.wasm WINDOW.txt STYLE.css
+Usage: make_page.py PAGE.in PROGRAM.js PROGRAM.wasm WINDOW.txt STYLE.css EARLY.js
                     MANIFEST.in WORKER.in OUT_DIR
        make_page.py --seal PAGE MANIFEST WORKER.in WORKER   (a page changed)"""
 
@@ -35,6 +38,14 @@ def write(path, text):
         target.write(text)
 
 
+def without_comments(text):
+    """Our own style sheet or script as the page holds it: no comments, and
+    no indentation, which a player's browser has no use for."""
+    text = re.sub(r"/\*.*?\*/", "", text, flags=re.DOTALL)
+    return "\n".join(line.strip() for line in text.split("\n")
+                     if line.strip() and not line.strip().startswith("//"))
+
+
 def caption_colours(style):
     """--rz-caption in the light and in the dark scheme."""
     found = re.findall(r"--rz-caption:\s*(#[0-9a-fA-F]+)", style)
@@ -44,32 +55,41 @@ def caption_colours(style):
 
 
 def seal(page_path, manifest_path, worker_in, worker_path):
-    def digests(tag):
+    def digests(pattern):
         return "".join(f" 'sha256-{base64.b64encode(hashlib.sha256(text.encode()).digest()).decode()}'"
-                       for text in re.findall(f"<{tag}>(.*?)</{tag}>", page, re.DOTALL))
+                       for text in re.findall(pattern, page, re.DOTALL))
     page = read(page_path)
-    page = re.sub(r"script-src [^;]*;", f"script-src 'self'{digests('script')} 'wasm-unsafe-eval';",
-                  page, count=1)
-    page = re.sub(r"style-src[^;]*;", f"style-src{digests('style')};", page, count=1)
+    # The scripts that run: the inline ones, and the program's, which the
+    # page's first script puts in the page from its data block.
+    scripts = digests(r'<script(?: type="text/plain" id="rz-program-script")?>(.*?)</script>')
+    page = re.sub(r"script-src [^;]*;", f"script-src 'self'{scripts} 'wasm-unsafe-eval';", page,
+                  count=1)
+    page = re.sub(r"style-src[^;]*;", f"style-src{digests(r'<style>(.*?)</style>')};", page,
+                  count=1)
     write(page_path, page)
     content = hashlib.sha256(page.encode() + read(manifest_path, "rb")).hexdigest()
     write(worker_path, read(worker_in).replace("%CACHE_NAME%", f"rolling-zemb-{content[:16]}"))
 
 
-def make(page_in, program_path, wasm_path, window_path, style_path, manifest_in, worker_in, out):
-    program = read(program_path)
+def make(page_in, program_path, wasm_path, window_path, style_path, early_path, manifest_in,
+         worker_in, out):
+    scripts = without_comments(read(early_path)), read(program_path)
     # Inside a script element, these would end it or change how it is read.
-    if re.search(r"</script|<!--", program, re.IGNORECASE):
-        sys.exit(f"{program_path} cannot stand inside a script element")
-    title = read(window_path).split("\n")[0]
+    if any(re.search(r"</script|<!--", script, re.IGNORECASE) for script in scripts):
+        sys.exit("a script cannot stand inside a script element")
+    title, icon, icon_sizes, window_style, window = read(window_path).split("\n")[:5]
     style = read(style_path)
     light, dark = caption_colours(style)
     page = read(page_in)
-    for placeholder, value in {"%TITLE%": html.escape(title), "%THEME_COLOUR%": light,
-                               "%DARK_THEME_COLOUR%": dark, "%STYLE%": style,
+    for placeholder, value in {"%TITLE%": html.escape(title), "%ICON%": icon,
+                               "%ICON_SIZES%": icon_sizes, "%THEME_COLOUR%": light,
+                               "%DARK_THEME_COLOUR%": dark,
+                               "%STYLE%": without_comments(style) + window_style,
+                               "%WINDOW%": window,
                                "%WASM%": base64.b64encode(read(wasm_path, "rb")).decode()}.items():
         page = page.replace(placeholder, value)
-    write(os.path.join(out, "index.html"), page.replace("%PROGRAM%", program))
+    page = page.replace("%EARLY%", scripts[0]).replace("%PROGRAM%", scripts[1])
+    write(os.path.join(out, "index.html"), page)
     write(os.path.join(out, "manifest.webmanifest"),
           read(manifest_in).replace("%TITLE%", json.dumps(title)[1:-1])
                            .replace("%THEME_COLOUR%", light))

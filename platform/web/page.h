@@ -48,17 +48,19 @@ void rz_copy_text(char* into, std::size_t size);
 int rz_hold_text(const char* text, std::size_t size);
 
 bool rz_has_page();
+bool rz_page_holds(const char* id);
 int rz_open_window(const char* id, const char* html, const char* style, const char* caption,
                    const char* icon, const char* sizes);
 void rz_close_window(int form);
 void rz_arrange(int form, const int* elements, std::size_t count);
-void rz_focus(int element);
+void rz_focus(int element, bool opening);
+void rz_fit_after_paint(int form, void* window);
 void rz_report(int form, const char* text);
 void rz_announce(int form, const char* text);
 
-int rz_adopt_control(int form, void* window, void* control, const char* name);
-int rz_add_control(int form, void* window, void* control, const char* name, const char* html,
-                   const char* style);
+void rz_adopt_controls(int form, void* window, const void* const* controls,
+                       const char* const* names, std::size_t count, int* elements);
+int rz_add_control(int form, void* window, void* control, const char* html, const char* style);
 bool rz_connected(int element);
 int rz_value(int element);
 void rz_set_value(int element, const char* text, std::size_t size);

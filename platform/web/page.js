@@ -1,32 +1,13 @@
 // The page as the web layer reaches it: every import of the program, each
 // named rz_... (declared for C++ in page.h), and the table of the page's
 // values that the program holds by their places, so that nothing is
-// evaluated from text. A window's listeners all end with its signal. As a
-// library of Emscripten's, only the imports the program calls go in its
-// script, whose minifier reads no optional chaining and no ??=.
-
-// What runs as the program's script starts: the windows' table made, and
-// the program's WebAssembly taken from the page where the page holds it, as
-// base64 in a data block. The browser's own decoder, where it has one, is
-// many times faster on a cold page than a loop over the characters; and the
-// WebAssembly is compiled from its bytes, with no fetch, which the page's
-// content security policy would refuse.
-function start() {
-  rz.windows = new WeakMap();
-  const program = typeof document !== 'undefined' && document.getElementById('rz-program');
-  if (program) {
-    Module['instantiateWasm'] = (imports, receive) => {
-      const text = program.textContent;
-      const bytes = Uint8Array.fromBase64 ? Uint8Array.fromBase64(text)
-                                          : Uint8Array.from(atob(text), c => c.charCodeAt(0));
-      WebAssembly.instantiate(bytes, imports).then(output => receive(output.instance));
-      return {};
-    };
-  }
-}
+// evaluated from text. A window's listeners all end with its signal. The
+// imports the program calls go in its script, whose minifier reads no ?.,
+// no ??= and no destructuring in a for loop.
 
 const imports = {
-  $rz__postset: () => `(${start})();`,
+  $rz__deps: ['rz_clicked', 'rz_arrowed', 'rz_copied', 'rz_fit'],
+  $rz__postset: 'rz.windows = new WeakMap();',
   $rz: {
     // The values the program holds, each at its place; place 0 is null, and
     // a place is given back when the program lets go of (takes) its value.
@@ -34,11 +15,8 @@ const imports = {
     free: [],
     text: '', // the text last asked of a value, to copy
     hold: value => {
-      if (value === null || value === undefined) {
-        return 0;
-      }
-      const place = rz.free.length > 0 ? rz.free.pop() : rz.values.length;
-      rz.values[place] = value;
+      const place = value === null || value === undefined ? 0 : rz.free.pop() ?? rz.values.length;
+      rz.values[place] = place === 0 ? null : value;
       return place;
     },
     at: place => rz.values[place],
@@ -49,11 +27,49 @@ const imports = {
       return value;
     },
     string: (pointer, size) => UTF8ToString(pointer, size),
-    // What each form keeps: the controller whose signal ends its window's
+    // What each form keeps (a WeakMap): the controller whose signal ends its
     // listeners, its live region and the style that places its controls.
     windows: null,
-    // What measures text for the font fit.
-    canvas: null,
+    canvas: null, // what measures text for the font fit
+    // A control's element, answering the player until its window goes: a
+    // button's click runs its procedure; the arrow keys on it move the focus
+    // along the tab order, as on the desktop; Ctrl+C on the output area
+    // copies what stands printed, unless the player selected some of it.
+    adopt: (form, window, control, element) => {
+      const {signal} = rz.windows.get(form).ending;
+      if (element.localName === 'output') {
+        const selectedInside = () => {
+          const selection = document.getSelection();
+          return !selection.isCollapsed && element.contains(selection.anchorNode);
+        };
+        document.addEventListener('copy', event => {
+          if (document.activeElement === element && !selectedInside()) {
+            event.clipboardData.setData('text/plain', rz.take(_rz_copied(control)));
+            event.preventDefault();
+          }
+        }, {signal});
+        element.addEventListener('keydown', event => {
+          if ((event.ctrlKey || event.metaKey) && !event.altKey &&
+              event.key.toLowerCase() === 'c' && !selectedInside()) {
+            document.execCommand('copy');
+            event.preventDefault();
+          }
+        }, {signal});
+      } else if (element.localName === 'button') {
+        element.addEventListener('click', event => {
+          _rz_clicked(window, control);
+          event.preventDefault();
+        }, {signal});
+        element.addEventListener('keydown', event => {
+          const back = event.key === 'ArrowLeft' || event.key === 'ArrowUp';
+          if (back || event.key === 'ArrowRight' || event.key === 'ArrowDown') {
+            _rz_arrowed(window, control, back);
+            event.preventDefault();
+          }
+        }, {signal});
+      }
+      return element;
+    },
   },
 
   // ---- Values
@@ -74,26 +90,29 @@ const imports = {
 
   // ---- The window
 
-  // Whether there is a page: at build time the program runs with none.
+  // Whether there is a page (at build time the program runs with none), and
+  // whether it holds the window of `id` already.
   rz_has_page: function() {
     return typeof document !== 'undefined';
   },
-  // A window, taken from the page where the page holds it already, or put
-  // in its main part from its markup, with the style that places its
-  // controls (a sheet of its own, for the controls made later too). The
-  // page's title and icon are the window's. Its client area is the form.
+  rz_page_holds: function(id) {
+    return document.getElementById(rz.string(id)) !== null;
+  },
+  // A window, taken from the page where the page holds it, or put in its
+  // main part from its markup, with the style that places its controls (a
+  // sheet of its own, for those made later too). The page's title and icon
+  // are the window's. Its client area is the form.
   rz_open_window: function(id, html, style, caption, icon, sizes) {
     const sheet = new CSSStyleSheet();
-    document.adoptedStyleSheets = [...document.adoptedStyleSheets, sheet];
     if (!document.getElementById(rz.string(id))) {
       (document.querySelector('main') ?? document.body).insertAdjacentHTML('beforeend',
                                                                            rz.string(html));
       sheet.replaceSync(rz.string(style));
+      document.adoptedStyleSheets = [...document.adoptedStyleSheets, sheet];
     }
     const frame = document.getElementById(rz.string(id));
-    const title = rz.string(caption);
-    if (document.title !== title) {
-      document.title = title;
+    if (document.title !== rz.string(caption)) {
+      document.title = rz.string(caption);
     }
     const address = rz.string(icon);
     const link = document.querySelector('link[rel=icon]');
@@ -114,8 +133,7 @@ const imports = {
     document.adoptedStyleSheets = document.adoptedStyleSheets.filter(kept => kept !== sheet);
     rz.at(form).parentElement.remove();
   },
-  // Puts the controls in the given order; those in their places already,
-  // as all are but one added to a window in the page, stay where they are.
+  // Puts the controls in the given order; those in their places stay.
   rz_arrange: function(form, elements, count) {
     for (let i = 0, previous = null; i < count; ++i) {
       const element = rz.at(HEAP32[(elements >> 2) + i]);
@@ -125,12 +143,19 @@ const imports = {
       previous = element;
     }
   },
-  // Gives an element the focus, leaving the page where it stands.
-  rz_focus: function(element) {
-    rz.at(element).focus({preventScroll: true});
+  // Gives an element the focus, leaving the page where it stands; as the
+  // window opens, only if the player has not put it in the window already.
+  rz_focus: function(element, opening) {
+    if (!opening || !rz.at(element).parentElement.contains(document.activeElement)) {
+      rz.at(element).focus({preventScroll: true});
+    }
   },
-  // Shows the report of a run-time error in the window's dialog.
-  rz_report: function(form, text) {
+  // Has the window's font fitted once the page has painted what it shows.
+  rz_fit_after_paint: function(form, window) {
+    const area = rz.at(form);
+    requestAnimationFrame(() => setTimeout(() => area.isConnected && _rz_fit(window)));
+  },
+  rz_report: function(form, text) { // in the window's dialog
     const dialog = rz.at(form).querySelector('dialog');
     dialog.querySelector('p').lastChild.textContent = rz.string(text);
     if (!dialog.open) {
@@ -143,55 +168,23 @@ const imports = {
 
   // ---- The controls
 
-  // A control of the form, named in the page by its id: a button's click
-  // runs the program's procedure; the arrow keys on it move the focus along
-  // the tab order, back or on, as on the desktop. Ctrl+C on the output area
-  // copies what the program says stands printed, unless the player selected
-  // some of it, which the browser copies.
-  rz_adopt_control__deps: ['rz_clicked', 'rz_arrowed', 'rz_copied'],
-  rz_adopt_control: function(form, window, control, name) {
-    const element = document.getElementById(rz.string(name));
-    const {signal} = rz.windows.get(rz.at(form)).ending;
-    if (element.localName === 'output') {
-      const selectedInside = () => {
-        const selection = document.getSelection();
-        return !selection.isCollapsed && element.contains(selection.anchorNode);
-      };
-      document.addEventListener('copy', event => {
-        if (document.activeElement === element && !selectedInside()) {
-          event.clipboardData.setData('text/plain', rz.take(_rz_copied(control)));
-          event.preventDefault();
-        }
-      }, {signal});
-      element.addEventListener('keydown', event => {
-        if ((event.ctrlKey || event.metaKey) && !event.altKey &&
-            event.key.toLowerCase() === 'c' && !selectedInside()) {
-          document.execCommand('copy');
-          event.preventDefault();
-        }
-      }, {signal});
-    } else if (element.localName === 'button') {
-      element.addEventListener('click', event => {
-        _rz_clicked(window, control);
-        event.preventDefault();
-      }, {signal});
-      element.addEventListener('keydown', event => {
-        const back = event.key === 'ArrowLeft' || event.key === 'ArrowUp';
-        if (back || event.key === 'ArrowRight' || event.key === 'ArrowDown') {
-          _rz_arrowed(window, control, back);
-          event.preventDefault();
-        }
-      }, {signal});
+  // Each control of the form, by its id, taken in one step for all; and a
+  // control made for a window in the page already, from its markup.
+  rz_adopt_controls: function(form, window, controls, names, count, elements) {
+    for (let i = 0; i < count; ++i) {
+      HEAP32[(elements >> 2) + i] = rz.hold(rz.adopt(
+          rz.at(form), window, HEAP32[(controls >> 2) + i],
+          document.getElementById(rz.string(HEAP32[(names >> 2) + i]))));
     }
-    return rz.hold(element);
   },
-  // A control made for a window in the page already, from its markup.
-  rz_add_control__deps: ['rz_adopt_control'],
-  rz_add_control: function(form, window, control, name, html, style) {
+  rz_add_control: function(form, window, control, html, style) {
     const {announcer, sheet} = rz.windows.get(rz.at(form));
     announcer.insertAdjacentHTML('beforebegin', rz.string(html));
     sheet.insertRule(rz.string(style));
-    return _rz_adopt_control(form, window, control, name);
+    if (!document.adoptedStyleSheets.includes(sheet)) {
+      document.adoptedStyleSheets = [...document.adoptedStyleSheets, sheet];
+    }
+    return rz.hold(rz.adopt(rz.at(form), window, control, announcer.previousElementSibling));
   },
   rz_connected: function(element) {
     return rz.at(element).isConnected;
@@ -211,18 +204,20 @@ const imports = {
 
   // ---- Text measuring, for the font fit
 
-  // The font of the form's style at `size` pixels, as a canvas takes it.
+  // The form's font at `size` pixels, as a canvas takes it; the page's
+  // size, which the window's frame has; and the form's, set if it changes.
   rz_font_at: function(form, size) {
     return rz.hold(size + 'px ' + getComputedStyle(rz.at(form)).fontFamily);
   },
   rz_font_size: function(form) {
-    return parseFloat(getComputedStyle(rz.at(form)).fontSize);
+    return parseFloat(getComputedStyle(rz.at(form).parentElement).fontSize);
   },
   rz_set_font_size: function(form, size) {
-    rz.at(form).style.fontSize = size + 'px';
+    if (parseFloat(getComputedStyle(rz.at(form)).fontSize) !== size) {
+      rz.at(form).style.fontSize = size + 'px';
+    }
   },
-  // The width of a text in a font, in CSS pixels: the fit measures many
-  // texts, each in one step.
+  // The width of a text in a font, in CSS pixels, in one step.
   rz_text_width: function(font, text, size) {
     rz.canvas = rz.canvas ?? document.createElement('canvas').getContext('2d');
     if (rz.canvas.font !== rz.at(font)) {
@@ -230,9 +225,9 @@ const imports = {
     }
     return rz.canvas.measureText(rz.string(text, size)).width;
   },
-  // The box inside an element's border, in CSS pixels, for an element of
-  // `width` by `height`: the border widths come from its style alone, which,
-  // unlike its laid-out size, needs no layout.
+  // The box inside the border of an element of `width` by `height`: the
+  // border widths come from its style, which, unlike its size, needs no
+  // layout.
   rz_inner_box: function(element, width, height, box) {
     const style = getComputedStyle(rz.at(element));
     const border = side => parseFloat(style['border' + side + 'Width']);
@@ -249,10 +244,9 @@ const imports = {
     return ((now.getHours() * 60 + now.getMinutes()) * 60 + now.getSeconds()) * 1000 +
            now.getMilliseconds();
   },
-  // The browser's own conversions of doubles, which are exact: Number()
-  // rounds a decimal text to the nearest double, and toExponential() writes
-  // the shortest digits that read back as the same one, at most 17 and a
-  // terminating zero into `digits`.
+  // The browser's exact conversions of doubles: Number() rounds a decimal
+  // text to the nearest double, and toExponential() writes the shortest
+  // digits that read back as the same one, at most 17 and a zero here.
   rz_decimal_value: function(text, size) {
     return Number(rz.string(text, size));
   },
@@ -266,22 +260,18 @@ const imports = {
 
   // Once the window answers, a page that a web server serves links its
   // manifest, which lets the browser install it, and registers its service
-  // worker, which keeps the page's files for playing offline. Both wait for
-  // the page's load and then for a moment when the browser is idle, so that
-  // neither delays the window or the player's first click. A page opened
-  // from disk does neither: no worker runs there.
+  // worker, which keeps its files for playing offline: after its load, when
+  // the browser is idle, so as to delay neither the window nor the player.
+  // A page opened from disk does neither: no worker runs there.
   rz_keep_page: function() {
     if (!location.protocol.startsWith('http')) {
       return;
     }
-    const keep = () => (self.requestIdleCallback ?? setTimeout)(async () => {
+    const keep = () => (self.requestIdleCallback ?? setTimeout)(() => {
       document.head.append(Object.assign(document.createElement('link'),
                                          {rel: 'manifest', href: 'manifest.webmanifest'}));
-      try {
-        await navigator.serviceWorker.register('worker.js');
-      } catch (error) {
-        console.warn('The game cannot be kept for playing offline:', String(error));
-      }
+      Promise.resolve().then(() => navigator.serviceWorker.register('worker.js')).catch(
+          error => console.warn('The game cannot be kept for playing offline:', String(error)));
     });
     document.readyState === 'complete' ? keep() : addEventListener('load', keep, {once: true});
   },

@@ -1,6 +1,7 @@
 #include "platform/web/window.h"
 
 #include <algorithm>
+#include <emscripten/emscripten.h>
 
 namespace platform::layer {
 namespace {
@@ -62,6 +63,9 @@ Markup ControlMarkup(const Window& window, const ControlRecord& control) {
     if (const ControlRecord* named = window.form.namedBy(control)) {
         html += " for=\"" + escaped(named->name) + "\"";
     }
+    if (&control == window.form.initialFocus()) {
+        html += " autofocus"; // where the focus is when the window opens, even before the program
+    }
     html += ">";
     if (control.kind != detail::ControlKind::TextBox) {
         html += escaped(control.caption) + "</" + std::string(tag) + ">";
@@ -110,14 +114,24 @@ const Js& Window::element() const {
     if (element_.place() != 0) {
         return element_;
     }
-    const Markup markup = WindowMarkup(*this);
-    const std::string icon = iconAddress(form.icon);
-    const std::string sizes = iconSizes(form.icon);
+    adopted_ = rz_page_holds(id.c_str());
+    const Markup markup = adopted_ ? Markup{} : WindowMarkup(*this);
+    const std::string icon = adopted_ ? std::string() : iconAddress(form.icon);
+    const std::string sizes = adopted_ ? std::string() : iconSizes(form.icon);
     element_ = Js(rz_open_window(id.c_str(), markup.html.c_str(), markup.style.c_str(),
                                  form.caption.c_str(), icon.c_str(), sizes.c_str()));
+    // Each control's element, taken in one step for all.
+    std::vector<const void*> controls;
+    std::vector<const char*> names;
     for (const auto& control : form.controls()) {
-        control->toolkit->element =
-            Js(rz_adopt_control(element_.place(), &form, control.get(), control->name.c_str()));
+        controls.push_back(control.get());
+        names.push_back(control->name.c_str());
+    }
+    std::vector<int> elements(controls.size());
+    rz_adopt_controls(element_.place(), &form, controls.data(), names.data(), controls.size(),
+                      elements.data());
+    for (std::size_t i = 0; i < elements.size(); ++i) {
+        form.controls()[i]->toolkit->element = Js(elements[i]);
     }
     return element_;
 }
@@ -132,9 +146,8 @@ Owned<Control> MakeControl(Window& window, ControlRecord& control) {
     Owned<Control> made(new Control{window, {}});
     if (window.inPage()) {
         const Markup markup = ControlMarkup(window, control);
-        made->element =
-            Js(rz_add_control(window.element().place(), &window.form, &control,
-                              control.name.c_str(), markup.html.c_str(), markup.style.c_str()));
+        made->element = Js(rz_add_control(window.element().place(), &window.form, &control,
+                                          markup.html.c_str(), markup.style.c_str()));
     }
     return made;
 }
@@ -154,10 +167,18 @@ void Arrange(Window& window, const std::vector<ControlRecord*>& order) {
     rz_arrange(window.element().place(), elements.data(), elements.size());
 }
 
-// The focus set with no scrolling, which would lay the page out at once.
-void Show(Window& /*window*/, const ControlRecord* focus) {
+// The focus set with no scrolling, which would lay the page out at once. A
+// window the page held was painted at the size the fit finds in the
+// browsers here: its fit waits until the page has painted what the program
+// answered the player.
+void Show(Window& window, const ControlRecord* focus) {
+    if (window.adopted()) {
+        rz_fit_after_paint(window.element().place(), &window.form);
+    } else {
+        window.form.fitFont();
+    }
     if (focus != nullptr) {
-        rz_focus(elementOf(*focus).place());
+        rz_focus(elementOf(*focus).place(), true);
     }
 }
 
@@ -166,3 +187,12 @@ void ShowReport(Window& window, const std::string& report) {
 }
 
 } // namespace platform::layer
+
+// What the page calls after it has painted an adopted window's first answer.
+extern "C" EMSCRIPTEN_KEEPALIVE void rz_fit(platform::layer::FormWindow* window) noexcept {
+    try {
+        window->fitFont();
+    } catch (...) {
+        // The window keeps the size the page was written with.
+    }
+}

@@ -30,12 +30,15 @@ struct Window {
     // already, or else put in the page from its markup.
     const Js& element() const;
     [[nodiscard]] bool inPage() const { return element_.place() != 0; }
+    // Whether the page held the window before the program ran.
+    [[nodiscard]] bool adopted() const { return adopted_; }
 
     FormWindow& form;
     const std::string id; // of the window's frame in the page
 
 private:
     mutable Js element_;
+    mutable bool adopted_ = false;
 };
 
 // The control's element, taken from the page with its window; an operation

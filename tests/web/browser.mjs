@@ -142,8 +142,8 @@ async function startXvfb() {
 
 // Opens the engine `name`. Its newTab(options) gives a tab as above, in a
 // context of its own where the engine has them (Chromium takes playwright's
-// options: viewport, deviceScaleFactor, hasTouch, isMobile); close() ends
-// it all.
+// options: viewport, deviceScaleFactor, hasTouch, isMobile), with JavaScript
+// off where `javaScriptEnabled` is false; close() ends it all.
 export async function openEngine(name) {
     const [program, packages] = programs[name] ?? skip(`no engine '${name}'`);
     if (!existsSync(program) || (name === 'webkit' && !existsSync(miniBrowser))) {
@@ -160,12 +160,16 @@ export async function openEngine(name) {
         };
     }
     if (name === 'firefox') {
+        // JavaScript is a preference of the whole browser: off, in a second one.
         const puppeteer = (await load('puppeteer-core')).default;
-        const browser = await puppeteer.launch({ browser: 'firefox', executablePath: program,
-                                                 headless: true });
+        const browsers = {};
+        const browser = javaScript => (browsers[javaScript] ??= puppeteer.launch({
+            browser: 'firefox', executablePath: program, headless: true,
+            extraPrefsFirefox: { 'javascript.enabled': javaScript } }));
         return {
-            newTab: async () => puppeteerTab(await (await browser.createBrowserContext()).newPage()),
-            close: () => browser.close(),
+            newTab: async ({ javaScriptEnabled = true } = {}) => puppeteerTab(
+                await (await (await browser(javaScriptEnabled)).createBrowserContext()).newPage()),
+            close: async () => Promise.all(Object.values(browsers).map(async b => (await b).close())),
         };
     }
     const selenium = await load('selenium-webdriver');
@@ -175,7 +179,7 @@ export async function openEngine(name) {
     const driver = start(program, [`--port=${port}`], { env: { ...process.env, DISPLAY: display } });
     let last;
     return {
-        newTab: async () => {
+        newTab: async ({ javaScriptEnabled = true } = {}) => {
             let session;
             await last?.quit();
             last = undefined;
@@ -184,8 +188,10 @@ export async function openEngine(name) {
                     session = await new selenium.Builder()
                         .usingServer(`http://127.0.0.1:${port}`)
                         .withCapabilities({ browserName: 'MiniBrowser',
-                                            'webkitgtk:browserOptions': { binary: miniBrowser,
-                                                                          args: ['--automation'] } })
+                                            'webkitgtk:browserOptions': {
+                                                binary: miniBrowser,
+                                                args: ['--automation',
+                                                       `--enable-javascript=${javaScriptEnabled}`] } })
                         .build();
                 } catch (error) {
                     if (tries === 50) throw error;

@@ -2,7 +2,8 @@
 // at the moment the test sets (rollingZembClock.set), and keeps what the
 // page did that a player would not see: each content security policy
 // violation, each uncaught error, and the text each copy put on the
-// clipboard.
+// clipboard. With #hold in the page's address, the program does not start
+// until the test says (rollingZembStart), as on a slow machine.
 (() => {
     const SystemDate = Date;
     let frozen = new SystemDate(2026, 11, 8, 12, 0, 0, 0).getTime();
@@ -24,4 +25,15 @@
     addEventListener('unhandledrejection', event =>
         watched.problems.push(`the page rejected ${event.reason}`));
     addEventListener('copy', event => watched.copied.push(event.clipboardData.getData('text/plain')));
+    if (location.hash === '#hold') {
+        let program;
+        let start;
+        const started = new Promise(resolve => { start = resolve; });
+        globalThis.rollingZembStart = start;
+        Object.defineProperty(globalThis, 'rzProgram', {
+            configurable: true,
+            get: () => (...args) => started.then(() => program(...args)),
+            set: value => { program = value; },
+        });
+    }
 })();

@@ -53,15 +53,49 @@ async function open(engine, address, options) {
     await waitForWindow(tab, address);
     return tab;
 }
-// Until the window is laid out and answers.
+// Until the window answers: the page holds it, and the program runs.
 async function waitForWindow(tab, address) {
-    for (let tries = 0; !(await tab.evaluate(() => document.getElementById('Command2') !== null));
+    for (let tries = 0; !(await tab.evaluate(() => document.getElementById('Command2') !== null &&
+                                                   !('rzEarly' in globalThis)));
          ++tries) {
         if (tries === 100) {
             fail(`no window in ${address}`);
         }
         await new Promise(resolve => setTimeout(resolve, 50));
     }
+}
+
+// The window as the page shows it: its caption, its place, and what stands
+// beside it.
+const shownWindow = () => ({
+    caption: document.querySelector('.rz-title h1').textContent,
+    place: JSON.stringify(document.querySelector('.rz-window').getBoundingClientRect()),
+    beside: [...document.querySelectorAll('main > :not(.rz-window)')]
+        .filter(shown => shown.checkVisibility()).map(shown => shown.textContent.trim()).join(),
+});
+
+// The window shows, and a click on Start made at once, before the program
+// runs, is carried out once it does.
+async function clickAsSoonAsShown(engine, address) {
+    const tab = await engine.newTab();
+    await tab.goto(`${address}#hold`);
+    await tab.click('#Command2');
+    expect(await tab.evaluate(() => 'rzEarly' in globalThis), true, 'a click before the program');
+    await tab.evaluate(() => globalThis.rollingZembStart());
+    await waitForWindow(tab, address);
+    const { field, output } = await read(tab);
+    expect(`${field}|${output}`, '10|', 'the field and the output after a click at once on Start');
+}
+
+// With JavaScript off the page shows the window with its caption where it
+// stands with JavaScript on (`shown`), and says that the game needs it.
+async function checkWithoutJavaScript(engine, address, options, shown) {
+    const tab = await engine.newTab({ ...options, javaScriptEnabled: false });
+    await tab.goto(address);
+    expect(JSON.stringify(await tab.evaluate(shownWindow)),
+           JSON.stringify({ ...shown,
+                            beside: 'Rolling a zemb plays in the browser with JavaScript on.' }),
+           'the page with JavaScript off');
 }
 
 const read = tab => tab.evaluate(() => ({
@@ -324,8 +358,12 @@ const chromium = engineName === 'chromium';
 const server = await serve(folder, true);
 try {
     const served = `http://127.0.0.1:${server.address().port}/index.html`;
-    for (const address of [pathToFileURL(path.join(copy, 'index.html')).href, served]) {
-        const tab = await open(engine, address, chromium ? { hasTouch: true } : undefined);
+    const fromDisk = pathToFileURL(path.join(copy, 'index.html')).href;
+    const options = chromium ? { hasTouch: true } : {};
+    let shown;
+    for (const address of [fromDisk, served]) {
+        const tab = await open(engine, address, options);
+        shown = await tab.evaluate(shownWindow);
         await playWholeGame(tab);
         if (chromium) {
             await checkAccessibilityTree(tab.native);
@@ -333,6 +371,8 @@ try {
             await audit(tab.native, 'dark');
         }
     }
+    await clickAsSoonAsShown(engine, served);
+    await checkWithoutJavaScript(engine, fromDisk, options, shown);
     if (chromium) {
         await checkPhone(engine, served);
         await checkKept();
@@ -344,6 +384,7 @@ try {
 }
 console.log(`PASS (${engineName}): played a whole game in the page from disk and from a server, ` +
             (engineName === 'webkit' ? 'by mouse and keyboard' : 'by mouse, keyboard and touch') +
-            ', with no policy violation or error' +
+            ', with no policy violation or error; a click made before the program ran, and ' +
+            'the page with JavaScript off' +
             (chromium ? '; the accessibility tree and audit, a phone\'s screen, and the page ' +
                         'installable, taking a new release and playing kept on a bad network' : ''));
