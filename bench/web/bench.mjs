@@ -105,10 +105,13 @@ async function startUp(tab, load) {
                 requestAnimationFrame(look);
                 return;
             }
-            const shifts = new PerformanceObserver(() => {});
-            shifts.observe({ type: 'layout-shift', buffered: true });
+            const observer = new PerformanceObserver(() => {});
+            observer.observe({ type: 'layout-shift', buffered: true });
+            const shifts = observer.takeRecords();
             resolve({ answered: answered - commit, painted: painted.startTime - commit,
-                      shifted: shifts.takeRecords().reduce((sum, shift) => sum + shift.value, 0),
+                      shifted: shifts.reduce((sum, shift) => sum + shift.value, 0),
+                      moved: shifts.flatMap(shift => shift.sources)
+                          .map(source => source.node?.id || source.node?.nodeName).join(' '),
                       timeline: globalThis.rollingZembTimeline?.(answered) });
         };
         look();
@@ -134,9 +137,10 @@ const reportAll = (when, [game, bare]) => {
     report(`${when}: first contentful paint`, game.map(t => t.painted), bare.map(t => t.painted));
     report(`${when}: a click on Start answered`, game.map(t => t.answered),
            bare.map(t => t.answered));
-    console.log(`  layout shifts, summed over each load: game at most ` +
-                `${Math.max(...game.map(t => t.shifted))}, bare at most ` +
-                `${Math.max(...bare.map(t => t.shifted))}`);
+    const shifted = loads => `at most ${Math.max(...loads.map(t => t.shifted)).toFixed(3)}, ` +
+        `in ${loads.filter(t => t.shifted > 0).length} loads of ${loads.length}` +
+        [...new Set(loads.map(t => t.moved).filter(Boolean))].map(m => ` (${m})`).join('');
+    console.log(`  layout shifts, summed over each load: game ${shifted(game)}; bare ${shifted(bare)}`);
 };
 const times = { cold: [[], []], warm: [[], []] };
 await cold(gameAddress);

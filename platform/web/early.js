@@ -29,14 +29,19 @@
   globalThis.rzEarly = {kept, ending};
 
   const block = id => document.getElementById(id).textContent;
+  // Where the program cannot start, the page says so in place of the window.
+  const fail = error => {
+    ending.abort();
+    document.body.textContent = `${document.title} could not start: ${error}`;
+  };
   const start = compiled => {
     const script = document.createElement('script');
     script.textContent = block('rz-program-script');
     document.body.append(script);
     rzProgram({...globalThis.Module, instantiateWasm: (imports, receive) => {
-      compiled.then(program => WebAssembly.instantiate(program, imports)).then(receive);
+      compiled.then(program => WebAssembly.instantiate(program, imports)).then(receive, fail);
       return {};
-    }}).then(carryOut);
+    }}).then(carryOut, fail);
   };
   // Once the program has run its start, with the window in its hands.
   const carryOut = () => {

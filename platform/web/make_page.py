@@ -38,12 +38,15 @@ def write(path, text):
         target.write(text)
 
 
-def without_comments(text):
-    """Our own style sheet or script as the page holds it: no comments, and
-    no indentation, which a player's browser has no use for."""
-    text = re.sub(r"/\*.*?\*/", "", text, flags=re.DOTALL)
-    return "\n".join(line.strip() for line in text.split("\n")
-                     if line.strip() and not line.strip().startswith("//"))
+def without_comments(text, comment=r"\n\s*//[^\n]*"):
+    """Our own script (or, with comment=CSS_COMMENT, style sheet) as a
+    player's browser gets it: without the comments and the indentation,
+    which it has no use for."""
+    lines = re.sub(comment, "\n", "\n" + text, flags=re.DOTALL).split("\n")
+    return "\n".join(line.strip() for line in lines if line.strip())
+
+
+CSS_COMMENT = r"/\*.*?\*/"
 
 
 def caption_colours(style):
@@ -68,7 +71,8 @@ def seal(page_path, manifest_path, worker_in, worker_path):
                   count=1)
     write(page_path, page)
     content = hashlib.sha256(page.encode() + read(manifest_path, "rb")).hexdigest()
-    write(worker_path, read(worker_in).replace("%CACHE_NAME%", f"rolling-zemb-{content[:16]}"))
+    write(worker_path, without_comments(read(worker_in))
+          .replace("%CACHE_NAME%", f"rolling-zemb-{content[:16]}"))
 
 
 def make(page_in, program_path, wasm_path, window_path, style_path, early_path, manifest_in,
@@ -84,7 +88,7 @@ def make(page_in, program_path, wasm_path, window_path, style_path, early_path, 
     for placeholder, value in {"%TITLE%": html.escape(title), "%ICON%": icon,
                                "%ICON_SIZES%": icon_sizes, "%THEME_COLOUR%": light,
                                "%DARK_THEME_COLOUR%": dark,
-                               "%STYLE%": without_comments(style) + window_style,
+                               "%STYLE%": without_comments(style, CSS_COMMENT) + window_style,
                                "%WINDOW%": window,
                                "%WASM%": base64.b64encode(read(wasm_path, "rb")).decode()}.items():
         page = page.replace(placeholder, value)
