@@ -86,7 +86,7 @@ Markup WindowMarkup(const Window& window) {
                       "-caption><div class=rz-title>",
                   placed("#" + window.id + " .rz-form", form.clientWidth, form.clientHeight, "")};
     if (!form.icon.empty()) {
-        markup.html += "<img alt=\"\" width=16 height=16 src=\"" + iconAddress(form.icon) + "\">";
+        markup.html += "<img alt='' width=16 height=16 src='" + iconAddress(form.icon) + "'>";
     }
     markup.html += "<h1 id=" + window.id + "-caption>" + escaped(form.caption) +
                    "</h1></div><div class=rz-form>";
@@ -161,6 +161,7 @@ bool Exists(const Control& control) {
 // once the window was in the page: that one is moved into its place.
 void Arrange(Window& window, const std::vector<ControlRecord*>& order) {
     std::vector<int> elements;
+    elements.reserve(order.size());
     for (const ControlRecord* control : order) {
         elements.push_back(elementOf(*control).place());
     }

@@ -190,7 +190,7 @@ std::optional<LRESULT> Window::onCommand(HWND control, UINT notification) {
     return 0;
 }
 
-std::optional<LRESULT> Window::onControlColour(HDC context, HWND control) {
+std::optional<LRESULT> Window::onControlColour(HDC context, HWND control) const {
     const ControlRecord* area = find(control);
     if (area == nullptr || area->kind != detail::ControlKind::PictureBox) {
         return std::nullopt;
@@ -244,7 +244,7 @@ std::optional<LRESULT> Window::onSettingChange(UINT setting) {
     return std::nullopt;
 }
 
-std::optional<LRESULT> Window::onDestroy() {
+std::optional<LRESULT> Window::onDestroy() const {
     if (endsProgram_) {
         PostQuitMessage(0);
     }

@@ -56,11 +56,11 @@ private:
     // The messages the window answers itself, each in a handler of its own;
     // nullopt leaves the message to the system's default.
     std::optional<LRESULT> onCommand(HWND control, UINT notification);
-    std::optional<LRESULT> onControlColour(HDC context, HWND control);
+    std::optional<LRESULT> onControlColour(HDC context, HWND control) const;
     std::optional<LRESULT> onActivate(bool active);
     std::optional<LRESULT> onDpiChanged(UINT dpi, const RECT& suggested);
     std::optional<LRESULT> onSettingChange(UINT setting);
-    std::optional<LRESULT> onDestroy();
+    std::optional<LRESULT> onDestroy() const;
 
     // The window's outer rectangle for its client area at the DPI.
     [[nodiscard]] RECT frame() const;
