@@ -41,7 +41,11 @@ public:
     // The font the fit chose; null until it has run, or while no font of
     // the size it chose could be made.
     [[nodiscard]] HFONT fitted() const { return fitted_; }
-    void fit(int size) { fitted_ = at(size) != nullptr ? at(size) : fitted_; }
+    void fit(int size) {
+        if (HFONT font = at(size)) {
+            fitted_ = font;
+        }
+    }
 
 private:
     UINT dpi_;
