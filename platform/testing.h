@@ -53,7 +53,7 @@ public:
     Session& operator=(Session&&) = delete;
 
 private:
-    std::unique_ptr<layer::Session, layer::Ender> toolkit_;
+    layer::Owned<layer::Session> toolkit_;
 };
 
 // A rectangle in the window's own pixels: physical pixels at the window's
