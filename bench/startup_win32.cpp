@@ -5,7 +5,7 @@
 // Usage: rolling-zemb-startup-bench [ROUNDS]
 
 #include "game/form1.h"
-#include "platform/win32/window.h"
+#include "platform/win32/program.h"
 
 #include <algorithm>
 #include <chrono>

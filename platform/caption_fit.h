@@ -3,13 +3,11 @@
 // How every layer fits one font to a window: the largest size, no larger
 // than the desktop's, at which each caption shows whole. The toolkit
 // measures the text (layer::TextMetrics, or any class with its three
-// measures); the rules are the same on every platform. Only the platform
-// layer and tests include this.
-
-#include "platform/form_window.h"
+// measures); the rules are the same on every platform. Only the core and
+// tests include this.
 
 #include <algorithm>
-#include <optional>
+#include <span>
 #include <string_view>
 
 namespace platform::detail {
@@ -37,14 +35,15 @@ template <class Metrics> int WidestWord(std::string_view caption, const Metrics&
 
 // `caption` measured by `metrics`, wrapped to `width`.
 template <class Metrics>
-CaptionSize MeasureCaption(std::string_view caption, int width, const Metrics& metrics) {
+CaptionSize MeasuredCaption(std::string_view caption, int width, const Metrics& metrics) {
     return {metrics.lineWidth(caption), metrics.lineHeight(), WidestWord(caption, metrics),
             metrics.wrappedHeight(caption, width)};
 }
 
-// Pixels of frame and padding on each side of a button's caption, at 96
-// dots per inch.
+// Pixels of frame and padding on each side of a button's caption, and the
+// smallest readable font size, at 96 dots per inch.
 inline constexpr int ButtonCaptionMargin = 4;
+inline constexpr int SmallestFontSize = 8;
 
 // A button shows its caption on one line inside its frame.
 constexpr bool ButtonCaptionFits(const CaptionSize& caption, int width, int height, int margin) {
@@ -62,51 +61,48 @@ struct CaptionBox {
     int height = 0;
 };
 
+// A caption to fit: a button's, on one line, or a label's, wrapped.
+struct Caption {
+    std::string_view text;
+    bool button = false;
+    CaptionBox box;
+};
+
 // The largest font size from `largest` down to `smallest` at which every
-// button's and label's caption among `controls` (pointers to their records)
-// shows whole; `smallest` if none does. `metricsAt(size)` measures text in
-// the font of that size, `boxOf(control)` gives where a control shows its
-// caption (nullopt for a control that is gone), and `margin` is a button's,
-// in pixels.
+// one of `captions` shows whole; `smallest` if none does. `metricsAt(size)`
+// measures text in the font of that size, and `margin` is a button's, in
+// pixels.
 //
 // A caption's measures grow with the font, so a size fits when every size
 // below it does. Measuring in a new size is most of the cost: the search
 // measures every caption at `largest`, goes from there straight to the size
 // that their overflow points to, and then only to the sizes on either side
 // of it that decide.
-template <class Controls, class MetricsAt, class BoxOf>
-int FittingFontSize(const Controls& controls, int largest, int smallest, int margin,
-                    MetricsAt metricsAt, BoxOf boxOf) {
+template <class MetricsAt>
+int FittingFontSize(std::span<const Caption> captions, int largest, int smallest, int margin,
+                    MetricsAt metricsAt) {
     // Whether every caption fits at `size`. With `worst`, every caption is
     // measured and `worst` is left at the largest share of its room that
     // any caption needs (above 1 when one does not fit).
     const auto fits = [&](int size, double* worst) {
         const auto metrics = metricsAt(size);
         bool all = true;
-        for (const auto& control : controls) {
-            const bool button = control->kind == ControlKind::CommandButton;
-            if (!button && control->kind != ControlKind::Label) {
-                continue; // only buttons and labels have captions
-            }
-            const auto box = boxOf(*control);
-            if (!box) {
-                continue;
-            }
+        for (const Caption& caption : captions) {
+            const CaptionBox box = caption.box;
             // Each rule is given only what it reads.
-            const std::string_view caption = control->caption;
             bool fit = false;
             double share = 0;
-            if (button) {
-                const CaptionSize line{metrics.lineWidth(caption), metrics.lineHeight(), 0, 0};
-                fit = ButtonCaptionFits(line, box->width, box->height, margin);
-                share = std::max(double(line.lineWidth) / std::max(1, box->width - 2 * margin),
-                                 double(line.lineHeight) / std::max(1, box->height - 2 * margin));
+            if (caption.button) {
+                const CaptionSize line{metrics.lineWidth(caption.text), metrics.lineHeight(), 0, 0};
+                fit = ButtonCaptionFits(line, box.width, box.height, margin);
+                share = std::max(double(line.lineWidth) / std::max(1, box.width - 2 * margin),
+                                 double(line.lineHeight) / std::max(1, box.height - 2 * margin));
             } else {
-                const CaptionSize wrapped{0, 0, WidestWord(caption, metrics),
-                                          metrics.wrappedHeight(caption, box->width)};
-                fit = LabelCaptionFits(wrapped, box->width, box->height);
-                share = std::max(double(wrapped.widestWord) / std::max(1, box->width),
-                                 double(wrapped.wrappedHeight) / std::max(1, box->height));
+                const CaptionSize wrapped{0, 0, WidestWord(caption.text, metrics),
+                                          metrics.wrappedHeight(caption.text, box.width)};
+                fit = LabelCaptionFits(wrapped, box.width, box.height);
+                share = std::max(double(wrapped.widestWord) / std::max(1, box.width),
+                                 double(wrapped.wrappedHeight) / std::max(1, box.height));
             }
             if (worst == nullptr && !fit) {
                 return false;

@@ -66,6 +66,9 @@ ControlRecord& FormWindow::add(ControlKind kind, const ControlDescription& descr
 
 void FormWindow::show() {
     layer::Arrange(*toolkit_, labelledOrder());
+    if (layer::FitsAsShown(*toolkit_)) {
+        fitFont();
+    }
     layer::Show(*toolkit_, initialFocus());
 }
 
@@ -77,12 +80,24 @@ const ControlRecord* FormWindow::initialFocus() const {
     return focus == order.end() ? nullptr : *focus;
 }
 
+// The captions of the buttons and labels still there; the sizes in the
+// window's own pixels.
 void FormWindow::fitFont() {
-    const layer::FontSizes sizes = layer::FontSizesOf(*toolkit_);
-    const int size = FittingFontSize(
-        controls_, sizes.largest, sizes.smallest, sizes.buttonMargin,
-        [this](int candidate) { return layer::TextMetrics(*toolkit_, candidate); },
-        [this](const ControlRecord& control) { return layer::CaptionBoxOf(*toolkit_, control); });
+    std::vector<Caption> captions;
+    for (const auto& control : controls_) {
+        const bool button = control->kind == ControlKind::CommandButton;
+        if (button || control->kind == ControlKind::Label) {
+            if (const auto box = layer::CaptionBoxOf(*toolkit_, *control)) {
+                captions.push_back({control->caption, button, *box});
+            }
+        }
+    }
+    const int perInch = layer::PixelsPerInch(*toolkit_);
+    const auto scaled = [perInch](int pixels) { return (pixels * perInch + 48) / 96; };
+    const int size =
+        FittingFontSize(captions, layer::DesktopFontSize(*toolkit_), scaled(SmallestFontSize),
+                        scaled(ButtonCaptionMargin),
+                        [this](int candidate) { return layer::TextMetrics(*toolkit_, candidate); });
     layer::UseFontSize(*toolkit_, size);
 }
 
@@ -178,7 +193,8 @@ void FormWindow::writeText(ControlRecord& field, std::string_view operation,
 }
 
 void FormWindow::clearOutput(ControlRecord& area) {
-    layer::ShowCleared(live(area, "Clear"));
+    constexpr std::string_view operation = "Clear";
+    layer::ShowCleared(live(area, operation), operation);
     area.printed.clear();
     std::erase_if(said_, [&](const Said& said) { return said.area == &area; });
 }

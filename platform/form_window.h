@@ -46,7 +46,10 @@ struct ControlRecord {
 // What a click said and changed, for assistive technology to say at once,
 // wherever the focus is: the lines it printed since the last clear and each
 // field's new text named by its label, one a line, in the order they came.
+// The latest few stay for a screen reader that is behind.
 struct Announcement {
+    static constexpr std::size_t kept = 8;
+
     std::string text;
     std::string unprinted; // only the fields' lines: what the output areas do not show
 };
@@ -79,8 +82,8 @@ public:
     // tab order that takes it.
     void show();
     // Fits one font to every caption: the largest size, no larger than the
-    // desktop's, at which each shows whole. The layer calls it as it shows
-    // the window, and again when its DPI or the desktop's font changes.
+    // desktop's, at which each shows whole. It runs as the window is shown,
+    // and the layer runs it again when its DPI or the desktop's font changes.
     void fitFont();
 
     // The controls in the order they were made.

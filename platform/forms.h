@@ -17,7 +17,8 @@ struct ControlRecord;
 
 // Positions and sizes are in twips, 1/1440 inch: 15 twips to a pixel at
 // 96 dots per inch.
-inline constexpr int TwipsPerPixel = 15;
+inline constexpr int TwipsPerInch = 1440;
+inline constexpr int TwipsPerPixel = TwipsPerInch / 96;
 
 struct FormDescription {
     std::string_view caption;

@@ -1,17 +1,17 @@
 #pragma once
 
 // Test support: a fixed clock, and a driver that works a shown form through
-// its real controls as a player does, with each platform layer's own input
-// and reading (layer.h), so the same test cases run on every platform. Only
-// tests include this.
+// its real controls as a player does, so that the same test cases run on
+// every platform. The core defines what is the same everywhere (finding a
+// control by its name, the DPI, measuring a caption), each layer the rest
+// with its toolkit's own input and reading. Only tests include this.
 
 #include "platform/caption_fit.h"
 #include "platform/clock.h"
 #include "platform/forms.h"
-#include "platform/layer.h"
 
+#include <array>
 #include <memory>
-#include <stdexcept>
 #include <string>
 #include <string_view>
 #include <utility>
@@ -53,11 +53,12 @@ public:
     Session& operator=(Session&&) = delete;
 
 private:
-    layer::Owned<layer::Session> toolkit_;
+    struct Toolkit;
+    std::unique_ptr<Toolkit> toolkit_;
 };
 
-// A rectangle in the window's own pixels: physical pixels at the window's
-// DPI, from the top left of its client area.
+// A rectangle in the window's device pixels, physical at its DPI, from the
+// top left of its client area.
 struct Rect {
     int left = 0;
     int top = 0;
@@ -66,7 +67,7 @@ struct Rect {
     bool operator==(const Rect&) const = default;
 };
 
-// What a caption needs, in pixels: the layer's own measurement in the
+// What a caption needs, in device pixels, measured by the layer in the
 // control's own font, with the control's client area.
 struct CaptionExtent : detail::CaptionSize {
     Rect box;
@@ -139,8 +140,38 @@ public:
     std::vector<std::string> TakeAnnouncements();
 
 private:
-    struct State;
-    std::unique_ptr<State> state_;
+    // What the layer holds while it works the window: from the start, each
+    // error report is closed as soon as it comes up and kept, and what the
+    // window announces is heard.
+    struct Driving;
+
+    // The control named `name`, which must still exist and, unless `kind`
+    // is empty, be a field or a button.
+    enum class Kind { Any, Field, Button };
+    [[nodiscard]] const detail::ControlRecord& control(std::string_view name,
+                                                       Kind kind = Kind::Any) const;
+    // Waits until the shown window is on screen and takes input.
+    void waitUntilShown();
+
+    // The layer's measures, in the window's own pixels: the device pixels
+    // to one of them; a control's box from the client area's top left corner
+    // (left, top, width, height), or the client area's for none; whether a
+    // control has the focus; and the font size a control shows its caption
+    // in, with the width and height of its client area.
+    [[nodiscard]] double pixelRatio() const;
+    [[nodiscard]] std::array<double, 4> box(const detail::ControlRecord* control) const;
+    [[nodiscard]] bool hasFocus(const detail::ControlRecord& control) const;
+    struct CaptionPlace {
+        int fontSize = 0;
+        double width = 0;
+        double height = 0;
+    };
+    [[nodiscard]] CaptionPlace captionPlace(const detail::ControlRecord& control) const;
+    // Window pixels as device pixels.
+    [[nodiscard]] int devicePixels(double pixels) const;
+
+    detail::FormWindow& form_;
+    std::unique_ptr<Driving> driving_;
 };
 
 // How many objects the toolkit holds for the program's windows: a window

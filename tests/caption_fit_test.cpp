@@ -1,8 +1,6 @@
 #include "platform/caption_fit.h"
 
 #include <gtest/gtest.h>
-#include <memory>
-#include <optional>
 
 namespace {
 
@@ -27,13 +25,6 @@ struct FakeMetrics {
 // size from the largest down finds; where they do not, it still finds a size
 // at which every caption shows whole, if there is one.
 TEST(CaptionFit, FindsTheLargestSizeThatFits) {
-    std::vector<std::unique_ptr<ControlRecord>> controls;
-    controls.push_back(std::make_unique<ControlRecord>(
-        ControlKind::CommandButton,
-        platform::ControlDescription{.name = "Command1", .caption = " (1,2,3)", .labelFor = {}}));
-    controls.push_back(std::make_unique<ControlRecord>(
-        ControlKind::Label, platform::ControlDescription{
-                                .name = "Label1", .caption = "initial balance", .labelFor = {}}));
     for (const bool hinted : {false, true}) {
         for (int width = 8; width <= 140; width += 3) {
             for (int height = 6; height <= 80; height += 5) {
@@ -41,20 +32,18 @@ TEST(CaptionFit, FindsTheLargestSizeThatFits) {
                     const FakeMetrics metrics{size, hinted};
                     return ButtonCaptionFits({metrics.lineWidth(" (1,2,3)"), metrics.lineHeight()},
                                              width, height, ButtonCaptionMargin) &&
-                           LabelCaptionFits(MeasureCaption("initial balance", width, metrics),
+                           LabelCaptionFits(MeasuredCaption("initial balance", width, metrics),
                                             width, height);
                 };
                 int expected = 24;
                 while (expected > 6 && !wholeAt(expected)) {
                     --expected;
                 }
-                const int size = FittingFontSize(
-                    controls, 24, 6, ButtonCaptionMargin,
-                    [&](int candidate) {
+                const Caption captions[] = {{" (1,2,3)", true, {width, height}},
+                                            {"initial balance", false, {width, height}}};
+                const int size =
+                    FittingFontSize(captions, 24, 6, ButtonCaptionMargin, [&](int candidate) {
                         return FakeMetrics{candidate, hinted};
-                    },
-                    [&](const ControlRecord&) {
-                        return std::optional<CaptionBox>({width, height});
                     });
                 if (!hinted) {
                     ASSERT_EQ(size, expected) << width << " x " << height;

@@ -107,10 +107,9 @@ void Announce(Window& window, const detail::Announcement& said) {
     announcement->setAccessibleName(toQString(said.text));
     QAccessibleEvent shown(announcement, QAccessible::ObjectShow);
     QAccessible::updateAccessibility(&shown);
-    // The latest few stay for a screen reader that is behind; older ones go.
-    constexpr qsizetype kept = 8;
     const auto announcements =
         window.announcementBar->findChildren<Notice*>(Qt::FindDirectChildrenOnly);
+    constexpr auto kept = static_cast<qsizetype>(detail::Announcement::kept);
     for (qsizetype i = 0; i + kept < announcements.size(); ++i) {
         delete announcements[i];
     }

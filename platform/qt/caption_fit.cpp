@@ -40,10 +40,13 @@ int TextMetrics::wrappedHeight(std::string_view text, int width) const {
         .height();
 }
 
-// One size for the whole window keeps it even: from the desktop's down to 8
-// pixels, in device-independent pixels, which the toolkit scales.
-FontSizes FontSizesOf(const Window& window) {
-    return {QFontInfo(QApplication::font(&window)).pixelSize(), 8, detail::ButtonCaptionMargin};
+// Device-independent pixels, which the toolkit scales.
+int PixelsPerInch(const Window& /*window*/) {
+    return 96;
+}
+
+int DesktopFontSize(const Window& window) {
+    return QFontInfo(QApplication::font(&window)).pixelSize();
 }
 
 // A button shows its caption inside its whole box, a label inside its

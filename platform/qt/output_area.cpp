@@ -81,7 +81,7 @@ QWidget* makeOutputArea(Window& window, const ControlRecord& area) {
     return new OutputArea(&window, area);
 }
 
-void ShowCleared(const ControlRecord& area) {
+void ShowCleared(const ControlRecord& area, std::string_view /*operation*/) {
     widgetOf<OutputArea>(area)->showCleared();
 }
 

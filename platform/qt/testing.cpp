@@ -16,14 +16,11 @@
 #include <QTest>
 #include <QTimer>
 
-namespace platform::layer {
-
-using testing::CaptionExtent;
-using testing::Key;
-using testing::Rect;
-using testing::Report;
-
+namespace platform::testing {
 namespace {
+
+using detail::ControlRecord;
+using layer::widgetOf;
 
 std::string toStd(const QString& text) {
     return text.toStdString();
@@ -31,14 +28,19 @@ std::string toStd(const QString& text) {
 
 } // namespace
 
-struct Session {
-    Session(int& argc, char** argv)
+struct Session::Toolkit {
+    Toolkit(int& argc, char** argv)
         : application(argc, argv) {}
     QApplication application;
 };
 
-struct Driving {
-    explicit Driving(Window& driven)
+Session::Session(int& argc, char** argv)
+    : toolkit_(std::make_unique<Toolkit>(argc, argv)) {}
+
+Session::~Session() = default;
+
+struct Driver::Driving {
+    explicit Driving(layer::Window& driven)
         : window(driven) {
         // Closes each error report as soon as it comes up: a message box
         // runs its own event loop, so a timer of that loop finds it.
@@ -53,93 +55,64 @@ struct Driving {
         closer.start(0);
     }
 
-    [[nodiscard]] qreal ratio() const { return window.devicePixelRatioF(); }
-    [[nodiscard]] int scaled(int pixels) const { return qRound(pixels * ratio()); }
-    [[nodiscard]] Rect inPixels(const QRect& rect) const {
-        return {scaled(rect.left()), scaled(rect.top()), scaled(rect.width()),
-                scaled(rect.height())};
-    }
-
-    Window& window;
+    layer::Window& window;
     QTimer closer;
     std::vector<Report> reports;
     // The notifications read already, which TakeAnnouncements leaves out.
     std::vector<QPointer<QObject>> heard;
 };
 
-void Ender::operator()(Session* session) const noexcept {
-    delete session;
+Driver::Driver(Form& form)
+    : form_(form.window())
+    , driving_(std::make_unique<Driving>(form_.toolkit())) {
+    form.Show();
+    waitUntilShown();
 }
 
-void Ender::operator()(Driving* driving) const noexcept {
-    delete driving;
-}
-
-Owned<Session> OpenSession(int& argc, char** argv) {
-    return Owned<Session>(new Session(argc, argv));
-}
+Driver::~Driver() = default;
 
 std::size_t ToolkitObjects() {
     return static_cast<std::size_t>(QApplication::allWidgets().size());
 }
 
-Owned<Driving> StartDriving(Window& window) {
-    return Owned<Driving>(new Driving(window));
-}
-
-void WaitUntilShown(Driving& driving) {
-    if (!QTest::qWaitForWindowActive(&driving.window)) {
+void Driver::waitUntilShown() {
+    if (!QTest::qWaitForWindowActive(&driving_->window)) {
         throw std::runtime_error("the window did not become active");
     }
 }
 
-void Click(Driving& /*driving*/, const ControlRecord& button) {
-    QTest::mouseClick(widgetOf(button), Qt::LeftButton);
+void Driver::Click(std::string_view button) {
+    QTest::mouseClick(widgetOf(control(button, Kind::Button)), Qt::LeftButton);
 }
 
-void Press(Driving& /*driving*/, Key key) {
+void Driver::Press(Key key) {
     QWidget* target = QApplication::focusWidget();
     if (target == nullptr) {
         throw std::runtime_error("no control has the focus");
     }
-    switch (key) {
-    case Key::Tab:
-        QTest::keyClick(target, Qt::Key_Tab);
-        break;
-    case Key::Backtab:
-        QTest::keyClick(target, Qt::Key_Backtab, Qt::ShiftModifier);
-        break;
-    case Key::Left:
-        QTest::keyClick(target, Qt::Key_Left);
-        break;
-    case Key::Right:
-        QTest::keyClick(target, Qt::Key_Right);
-        break;
-    case Key::Space:
-        QTest::keyClick(target, Qt::Key_Space);
-        break;
-    case Key::Return:
-        QTest::keyClick(target, Qt::Key_Return);
-        break;
-    case Key::Enter:
-        QTest::keyClick(target, Qt::Key_Enter, Qt::KeypadModifier);
-        break;
-    case Key::Copy:
+    static const std::pair<Qt::Key, Qt::KeyboardModifiers> strokes[] = {
+        {Qt::Key_Tab, Qt::NoModifier},      {Qt::Key_Backtab, Qt::ShiftModifier},
+        {Qt::Key_Left, Qt::NoModifier},     {Qt::Key_Right, Qt::NoModifier},
+        {Qt::Key_Space, Qt::NoModifier},    {Qt::Key_Return, Qt::NoModifier},
+        {Qt::Key_Enter, Qt::KeypadModifier}};
+    if (key == Key::Copy) {
         QTest::keySequence(target, QKeySequence::Copy);
-        break;
+        return;
     }
+    const auto [code, modifiers] = strokes[static_cast<std::size_t>(key)];
+    QTest::keyClick(target, code, modifiers);
 }
 
-void PutText(Driving& /*driving*/, const ControlRecord& field, std::string_view text) {
-    widgetOf<QLineEdit>(field)->setText(toQString(text));
+void Driver::SetText(std::string_view field, std::string_view text) {
+    widgetOf<QLineEdit>(control(field, Kind::Field))->setText(layer::toQString(text));
 }
 
-std::string ShownText(Driving& /*driving*/, const ControlRecord& control) {
-    QWidget* widget = widgetOf(control);
+std::string Driver::Text(std::string_view name) const {
+    QWidget* widget = widgetOf(control(name));
     if (const auto* edit = qobject_cast<const QLineEdit*>(widget)) {
         return toStd(edit->text());
     }
-    if (const auto* area = qobject_cast<const OutputArea*>(widget)) {
+    if (const auto* area = qobject_cast<const layer::OutputArea*>(widget)) {
         return toStd(area->text());
     }
     if (const auto* button = qobject_cast<const QAbstractButton*>(widget)) {
@@ -148,72 +121,60 @@ std::string ShownText(Driving& /*driving*/, const ControlRecord& control) {
     return toStd(qobject_cast<const QLabel*>(widget)->text());
 }
 
-std::string ShownCaption(Driving& driving) {
-    return toStd(driving.window.windowTitle());
+std::string Driver::WindowCaption() const {
+    return toStd(driving_->window.windowTitle());
 }
 
-bool IsShown(Driving& driving) {
-    return driving.window.isVisible();
+bool Driver::IsShown() const {
+    return driving_->window.isVisible();
 }
 
 // The layer places controls in device-independent pixels of 1/96 inch,
 // which the toolkit scales by the device pixel ratio.
-int Dpi(Driving& driving) {
-    return driving.scaled(96);
+double Driver::pixelRatio() const {
+    return driving_->window.devicePixelRatioF();
 }
 
-Rect ClientArea(Driving& driving) {
-    return driving.inPixels(driving.window.rect());
+std::array<double, 4> Driver::box(const ControlRecord* control) const {
+    const QRect box = control != nullptr ? widgetOf(*control)->geometry() : driving_->window.rect();
+    return {double(box.left()), double(box.top()), double(box.width()), double(box.height())};
 }
 
-Rect Geometry(Driving& driving, const ControlRecord& control) {
-    return driving.inPixels(widgetOf(control)->geometry());
-}
-
-CaptionExtent MeasureCaption(Driving& driving, const ControlRecord& control) {
+Driver::CaptionPlace Driver::captionPlace(const ControlRecord& control) const {
     const QWidget& widget = *widgetOf(control);
-    const TextMetrics metrics(driving.window, widget.font().pixelSize());
     const QRect box = widget.contentsRect();
-    const detail::CaptionSize size =
-        detail::MeasureCaption(ShownText(driving, control), box.width(), metrics);
-    return {{driving.scaled(size.lineWidth), driving.scaled(size.lineHeight),
-             driving.scaled(size.widestWord), driving.scaled(size.wrappedHeight)},
-            driving.inPixels(box)};
+    return {widget.font().pixelSize(), double(box.width()), double(box.height())};
 }
 
-const ControlRecord* FocusedControl(Driving& driving) {
-    const QWidget* focus = QApplication::focusWidget();
-    const auto& controls = driving.window.form.controls();
-    const auto found = std::find_if(controls.begin(), controls.end(), [focus](const auto& control) {
-        return focus != nullptr && widgetOf(*control) == focus;
-    });
-    return found == controls.end() ? nullptr : found->get();
+bool Driver::hasFocus(const ControlRecord& control) const {
+    return widgetOf(control) == QApplication::focusWidget();
 }
 
-bool TakesFocus(Driving& /*driving*/, const ControlRecord& control) {
-    return widgetOf(control)->focusPolicy() != Qt::NoFocus;
+bool Driver::TakesFocus(std::string_view name) const {
+    return widgetOf(control(name))->focusPolicy() != Qt::NoFocus;
 }
 
-std::vector<int> IconSizes(Driving& driving) {
+std::vector<int> Driver::IconSizes() const {
     std::vector<int> sizes;
-    for (const QSize& size : driving.window.windowIcon().availableSizes()) {
+    for (const QSize& size : driving_->window.windowIcon().availableSizes()) {
         sizes.push_back(size.width());
     }
     return sizes;
 }
 
-std::string ClipboardText(Driving& /*driving*/) {
+std::string Driver::ClipboardText() const {
     return toStd(QApplication::clipboard()->text());
 }
 
-std::string AccessibleName(Driving& /*driving*/, const ControlRecord& control) {
+std::string Driver::AccessibleName(std::string_view name) const {
     const QAccessibleInterface* accessible =
-        QAccessible::queryAccessibleInterface(widgetOf(control));
+        QAccessible::queryAccessibleInterface(widgetOf(control(name)));
     return accessible != nullptr ? toStd(accessible->text(QAccessible::Name)) : std::string();
 }
 
-std::string AccessibleText(Driving& /*driving*/, const ControlRecord& control) {
-    QAccessibleInterface* accessible = QAccessible::queryAccessibleInterface(widgetOf(control));
+std::string Driver::AccessibleText(std::string_view name) const {
+    QAccessibleInterface* accessible =
+        QAccessible::queryAccessibleInterface(widgetOf(control(name)));
     if (accessible == nullptr) {
         return {};
     }
@@ -223,26 +184,26 @@ std::string AccessibleText(Driving& /*driving*/, const ControlRecord& control) {
     return toStd(accessible->text(QAccessible::Value));
 }
 
-void Repaint(Driving& driving) {
-    driving.window.hide();
-    driving.window.show();
-    WaitUntilShown(driving);
-    driving.window.repaint();
+void Driver::Repaint() {
+    driving_->window.hide();
+    driving_->window.show();
+    waitUntilShown();
+    driving_->window.repaint();
 }
 
-void Destroy(Driving& /*driving*/, const ControlRecord& control) {
-    delete widgetOf(control);
+void Driver::Destroy(std::string_view name) {
+    delete widgetOf(control(name));
 }
 
-std::vector<Report> TakeReports(Driving& driving) {
-    return std::exchange(driving.reports, {});
+std::vector<Report> Driver::TakeReports() {
+    return std::exchange(driving_->reports, {});
 }
 
-std::vector<std::string> TakeAnnouncements(Driving& driving) {
+std::vector<std::string> Driver::TakeAnnouncements() {
     std::vector<std::string> said;
-    for (QWidget* widget : driving.window.findChildren<QWidget*>()) {
+    for (QWidget* widget : driving_->window.findChildren<QWidget*>()) {
         const QAccessibleInterface* accessible = QAccessible::queryAccessibleInterface(widget);
-        auto& heard = driving.heard;
+        auto& heard = driving_->heard;
         if (accessible != nullptr && accessible->role() == QAccessible::Notification &&
             std::find(heard.begin(), heard.end(), widget) == heard.end()) {
             said.push_back(toStd(accessible->text(QAccessible::Name)));
@@ -252,4 +213,4 @@ std::vector<std::string> TakeAnnouncements(Driving& driving) {
     return said;
 }
 
-} // namespace platform::layer
+} // namespace platform::testing

@@ -5,13 +5,9 @@
 
 namespace platform::layer {
 
-void Ender::operator()(Window* window) const noexcept {
-    delete window; // and the controls' widgets with it
-}
-
-void Ender::operator()(Control* control) const noexcept {
-    delete control;
-}
+// A window goes with its controls' widgets.
+template struct Ender<Window>;
+template struct Ender<Control>;
 
 Window::Window(FormWindow& shown)
     : form(shown) {
@@ -48,8 +44,11 @@ void Arrange(Window& window, const std::vector<ControlRecord*>& order) {
     }
 }
 
+bool FitsAsShown(const Window& /*window*/) {
+    return true;
+}
+
 void Show(Window& window, const ControlRecord* focus) {
-    window.form.fitFont();
     window.show();
     if (QWidget* widget = focus != nullptr ? widgetOf(*focus) : nullptr) {
         widget->setFocus(Qt::TabFocusReason);

@@ -56,11 +56,14 @@ int TextMetrics::wrappedHeight(std::string_view text, int width) const {
     return (lines + (line.empty() ? 0 : 1)) * font_->lineHeight;
 }
 
-// One size for the whole window keeps it even: from the page's down to 8
-// CSS pixels.
-FontSizes FontSizesOf(const Window& window) {
-    return {static_cast<int>(rz_font_size(window.element().place())), 8,
-            detail::ButtonCaptionMargin};
+// CSS pixels, which the browser scales; the page's font size is the
+// window's frame's.
+int PixelsPerInch(const Window& /*window*/) {
+    return 96;
+}
+
+int DesktopFontSize(const Window& window) {
+    return static_cast<int>(rz_font_size(window.element().place()));
 }
 
 // Inside the control's border, where its caption goes, from its place and

@@ -9,7 +9,7 @@
 
 namespace platform::layer {
 
-void ShowCleared(const ControlRecord& area) {
+void ShowCleared(const ControlRecord& area, std::string_view /*operation*/) {
     rz_clear_text(elementOf(area).place());
 }
 

@@ -2,7 +2,6 @@
 
 #include "platform/web/window.h"
 
-#include <cmath>
 #include <stdexcept>
 
 // The driver works the page with the browser's own input: it asks the test
@@ -13,38 +12,36 @@
 // does.
 extern "C" {
 int rz_drive(const char* step, const char* text, double x, double y);
-void rz_listen_to_live_regions(int form);
-int rz_take_heard(int form);
-void rz_box(int form, int element, double* box);
-int rz_shown_text(int element);
-int rz_caption(int form);
-bool rz_visible(int form);
-double rz_pixel_ratio();
-bool rz_focused(int element);
-int rz_tab_index(int element);
-double rz_font_size_of(int element);
-int rz_page_icon_sizes();
-void rz_set_shown(int form, bool shown);
+int rz_read(const char* what, int element);
+void rz_listen_to_live_regions(int client);
+void rz_box(int client, int element, double* box);
+void rz_set_shown(int client, bool shown);
 void rz_remove(int element);
-bool rz_open_report(int form, int* parts);
+bool rz_open_report(int client, int* parts);
 }
 
-namespace platform::layer {
-
-using testing::CaptionExtent;
-using testing::Key;
-using testing::Rect;
-using testing::Report;
-
+namespace platform::testing {
 namespace {
+
+using detail::ControlRecord;
+using layer::elementOf;
+using layer::Js;
 
 // Waits for a step of the driver's, and takes its answer.
 Js drive(const char* step, const std::string& text = {}, double x = 0, double y = 0) {
     return Js(rz_drive(step, text.c_str(), x, y));
 }
 
-int scaled(double cssPixels) {
-    return static_cast<int>(std::lround(cssPixels * rz_pixel_ratio()));
+// What the page reads of an element, or of none.
+std::string read(const char* what, int element = 0) {
+    return Js(rz_read(what, element)).string();
+}
+double readNumber(const char* what, int element = 0) {
+    return std::stod(read(what, element));
+}
+
+int elementPlace(const ControlRecord& control) {
+    return elementOf(control).place();
 }
 
 // An element's box, in CSS pixels from the window's client area, its
@@ -52,7 +49,7 @@ int scaled(double cssPixels) {
 struct Box {
     double left, top, width, height, clientWidth, clientHeight, viewLeft, viewTop;
 };
-Box boxOf(const Window& window, int element) {
+Box boxOf(const layer::Window& window, int element) {
     Box box{};
     rz_box(window.element().place(), element, &box.left);
     return box;
@@ -60,124 +57,112 @@ Box boxOf(const Window& window, int element) {
 
 } // namespace
 
-struct Session {};
+struct Session::Toolkit {};
 
-struct Driving {
-    explicit Driving(Window& driven)
+Session::Session(int& /*argc*/, char** /*argv*/) {}
+
+Session::~Session() = default;
+
+struct Driver::Driving {
+    explicit Driving(layer::Window& driven)
         : window(driven) {}
+
+    [[nodiscard]] int client() const { return window.element().place(); }
 
     // Closes each error report that is open, with Escape, as a player does.
     void closeReports() {
-        for (int parts[4] = {}; rz_open_report(window.element().place(), parts);) {
+        for (int parts[4] = {}; rz_open_report(client(), parts);) {
             reports.push_back(
                 {Js(parts[0]).string(), Js(parts[1]).string(), parts[2] != 0, parts[3] != 0});
             drive("press", "Escape");
-            if (rz_open_report(window.element().place(), nullptr)) {
+            if (rz_open_report(client(), nullptr)) {
                 throw std::runtime_error("Escape did not close the error report");
             }
         }
     }
 
-    Window& window;
+    layer::Window& window;
     std::vector<Report> reports;
 };
 
-void Ender::operator()(Session* session) const noexcept {
-    delete session;
+Driver::Driver(Form& form)
+    : form_(form.window())
+    , driving_(std::make_unique<Driving>(form_.toolkit())) {
+    form.Show();
+    waitUntilShown();
 }
 
-void Ender::operator()(Driving* driving) const noexcept {
-    delete driving;
-}
-
-Owned<Session> OpenSession(int& /*argc*/, char** /*argv*/) {
-    return Owned<Session>(new Session);
-}
+Driver::~Driver() = default;
 
 // The document's listeners, its elements and the values the program holds.
 std::size_t ToolkitObjects() {
     return static_cast<std::size_t>(std::stoul(drive("objects").string()));
 }
 
-Owned<Driving> StartDriving(Window& window) {
-    return Owned<Driving>(new Driving(window));
-}
-
-void WaitUntilShown(Driving& driving) {
-    rz_listen_to_live_regions(driving.window.element().place());
+void Driver::waitUntilShown() {
+    rz_listen_to_live_regions(driving_->client());
     drive("frame");
 }
 
-void Click(Driving& driving, const ControlRecord& button) {
-    const Box box = boxOf(driving.window, elementOf(button).place());
+void Driver::Click(std::string_view button) {
+    const Box box = boxOf(driving_->window, elementPlace(control(button, Kind::Button)));
     drive("click", {}, box.viewLeft + box.width / 2, box.viewTop + box.height / 2);
-    driving.closeReports();
+    driving_->closeReports();
 }
 
-void Press(Driving& driving, Key key) {
+void Driver::Press(Key key) {
     static const char* const keys[] = {"Tab",   "Shift+Tab", "ArrowLeft",   "ArrowRight",
                                        "Space", "Enter",     "NumpadEnter", "Control+C"};
     static_assert(std::size(keys) == static_cast<std::size_t>(Key::Copy) + 1);
     drive("press", keys[static_cast<std::size_t>(key)]);
-    driving.closeReports();
+    driving_->closeReports();
 }
 
-void PutText(Driving& /*driving*/, const ControlRecord& field, std::string_view text) {
-    rz_set_value(elementOf(field).place(), text.data(), text.size());
+void Driver::SetText(std::string_view field, std::string_view text) {
+    rz_set_value(elementPlace(control(field, Kind::Field)), text.data(), text.size());
 }
 
-std::string ShownText(Driving& /*driving*/, const ControlRecord& control) {
-    return Js(rz_shown_text(elementOf(control).place())).string();
+std::string Driver::Text(std::string_view name) const {
+    return read("text", elementPlace(control(name)));
 }
 
-std::string ShownCaption(Driving& driving) {
-    return Js(rz_caption(driving.window.element().place())).string();
+std::string Driver::WindowCaption() const {
+    return read("caption", driving_->client());
 }
 
-bool IsShown(Driving& driving) {
-    return rz_visible(driving.window.element().place());
+bool Driver::IsShown() const {
+    return read("visible", driving_->client()) == "true";
 }
 
-int Dpi(Driving& /*driving*/) {
-    return scaled(96);
+double Driver::pixelRatio() const {
+    return readNumber("ratio");
 }
 
-Rect ClientArea(Driving& driving) {
-    const Box form = boxOf(driving.window, driving.window.element().place());
-    return {0, 0, scaled(form.clientWidth), scaled(form.clientHeight)};
-}
-
-Rect Geometry(Driving& driving, const ControlRecord& control) {
-    const Box box = boxOf(driving.window, elementOf(control).place());
-    return {scaled(box.left), scaled(box.top), scaled(box.width), scaled(box.height)};
-}
-
-CaptionExtent MeasureCaption(Driving& driving, const ControlRecord& control) {
-    const int element = elementOf(control).place();
-    const Box box = boxOf(driving.window, element);
-    const TextMetrics metrics(driving.window, static_cast<int>(rz_font_size_of(element)));
-    const detail::CaptionSize size = detail::MeasureCaption(
-        ShownText(driving, control), static_cast<int>(box.clientWidth), metrics);
-    return {{scaled(size.lineWidth), scaled(size.lineHeight), scaled(size.widestWord),
-             scaled(size.wrappedHeight)},
-            {0, 0, scaled(box.clientWidth), scaled(box.clientHeight)}};
-}
-
-const ControlRecord* FocusedControl(Driving& driving) {
-    for (const auto& control : driving.window.form.controls()) {
-        if (rz_focused(elementOf(*control).place())) {
-            return control.get();
-        }
+std::array<double, 4> Driver::box(const ControlRecord* control) const {
+    if (control == nullptr) {
+        const Box client = boxOf(driving_->window, driving_->client());
+        return {0, 0, client.clientWidth, client.clientHeight};
     }
-    return nullptr;
+    const Box box = boxOf(driving_->window, elementPlace(*control));
+    return {box.left, box.top, box.width, box.height};
 }
 
-bool TakesFocus(Driving& /*driving*/, const ControlRecord& control) {
-    return rz_tab_index(elementOf(control).place()) >= 0;
+Driver::CaptionPlace Driver::captionPlace(const ControlRecord& control) const {
+    const int element = elementPlace(control);
+    const Box box = boxOf(driving_->window, element);
+    return {static_cast<int>(readNumber("fontSize", element)), box.clientWidth, box.clientHeight};
 }
 
-std::vector<int> IconSizes(Driving& /*driving*/) {
-    const std::string listed = Js(rz_page_icon_sizes()).string();
+bool Driver::hasFocus(const ControlRecord& control) const {
+    return read("focused", elementPlace(control)) == "true";
+}
+
+bool Driver::TakesFocus(std::string_view name) const {
+    return readNumber("tabIndex", elementPlace(control(name))) >= 0;
+}
+
+std::vector<int> Driver::IconSizes() const {
+    const std::string listed = read("iconSizes");
     std::vector<int> sizes;
     for (std::size_t at = 0; at < listed.size();) {
         sizes.push_back(std::atoi(listed.c_str() + at));
@@ -187,36 +172,36 @@ std::vector<int> IconSizes(Driving& /*driving*/) {
     return sizes;
 }
 
-std::string ClipboardText(Driving& /*driving*/) {
+std::string Driver::ClipboardText() const {
     return drive("clipboard").string();
 }
 
 // What Chromium's accessibility tree holds for the control's element.
-std::string AccessibleName(Driving& /*driving*/, const ControlRecord& control) {
-    return drive("name", control.name).string();
+std::string Driver::AccessibleName(std::string_view name) const {
+    return drive("name", control(name).name).string();
 }
 
-std::string AccessibleText(Driving& /*driving*/, const ControlRecord& control) {
-    return drive("text", control.name).string();
+std::string Driver::AccessibleText(std::string_view name) const {
+    return drive("text", control(name).name).string();
 }
 
-void Repaint(Driving& driving) {
-    rz_set_shown(driving.window.element().place(), false);
+void Driver::Repaint() {
+    rz_set_shown(driving_->client(), false);
     drive("frame");
-    rz_set_shown(driving.window.element().place(), true);
+    rz_set_shown(driving_->client(), true);
     drive("frame");
 }
 
-void Destroy(Driving& /*driving*/, const ControlRecord& control) {
-    rz_remove(elementOf(control).place());
+void Driver::Destroy(std::string_view name) {
+    rz_remove(elementPlace(control(name)));
 }
 
-std::vector<Report> TakeReports(Driving& driving) {
-    return std::exchange(driving.reports, {});
+std::vector<Report> Driver::TakeReports() {
+    return std::exchange(driving_->reports, {});
 }
 
-std::vector<std::string> TakeAnnouncements(Driving& driving) {
-    const std::string heard = Js(rz_take_heard(driving.window.element().place())).string();
+std::vector<std::string> Driver::TakeAnnouncements() {
+    const std::string heard = read("heard", driving_->client());
     std::vector<std::string> said;
     for (std::size_t at = 0; at < heard.size();) {
         const std::size_t end = heard.find('\x1e', at);
@@ -226,4 +211,4 @@ std::vector<std::string> TakeAnnouncements(Driving& driving) {
     return said;
 }
 
-} // namespace platform::layer
+} // namespace platform::testing

@@ -24,11 +24,39 @@ const imports = {
     return Asyncify.handleAsync(async () => rz.hold(await rzSteps[rz.string(step)](
         rz.string(text), x, y)));
   },
+  // What the driver reads of an element (or of the page), as a text.
+  $rzReadings: {
+    // What it shows: a field's value, or its text.
+    text: shown => (shown.localName === 'input' ? shown.value : shown.textContent),
+    // The caption as the window's title bar shows it, if the page's title,
+    // which the tab shows, says the same.
+    caption: client => {
+      const shown = client.parentElement.querySelector('h1').textContent;
+      return shown === document.title ? shown
+             : `title bar '${shown}', page title '${document.title}'`;
+    },
+    visible: client => client.checkVisibility(),
+    ratio: () => devicePixelRatio,
+    focused: shown => document.activeElement === shown,
+    tabIndex: shown => shown.tabIndex,
+    fontSize: shown => parseFloat(getComputedStyle(shown).fontSize),
+    iconSizes: () => {
+      const link = document.querySelector('link[rel=icon]');
+      return link ? link.getAttribute('sizes') : '';
+    },
+    // What the form's live regions said since the last reading, one a line,
+    // each ended with a record separator.
+    heard: client => client.rzHeard.splice(0).map(text => text + '\x1e').join(''),
+  },
+  rz_read__deps: ['$rzReadings'],
+  rz_read: function(what, element) {
+    return rz.hold(String(rzReadings[rz.string(what)](rz.at(element))));
+  },
   // Keeps what the form's live regions say after each change, their texts
   // joined in the page's order, as a screen reader hears them; until the
   // window goes.
-  rz_listen_to_live_regions: function(form) {
-    const area = rz.at(form);
+  rz_listen_to_live_regions: function(client) {
+    const area = rz.at(client);
     const regions = () => [...area.querySelectorAll('[aria-live], [role=status]')];
     area.rzHeard = [];
     const observer = new MutationObserver(records => {
@@ -41,63 +69,27 @@ const imports = {
     observer.observe(area, {subtree: true, childList: true, characterData: true});
     rz.windows.get(area).ending.signal.addEventListener('abort', () => observer.disconnect());
   },
-  // What the live regions said since the last call, one a line of the text
-  // held, which ends each with a record separator.
-  rz_take_heard: function(form) {
-    return rz.hold(rz.at(form).rzHeard.splice(0).map(text => text + '\x1e').join(''));
-  },
   // An element's box in CSS pixels from the client area's top left corner
-  // (left, top, width, height), its client area's size, and its place in
-  // the view.
-  rz_box: function(form, element, box) {
-    const area = rz.at(form);
+  // (left, top, width, height), its own client area's size, and its place
+  // in the view.
+  rz_box: function(client, element, box) {
+    const area = rz.at(client);
     const origin = area.getBoundingClientRect();
     const shown = rz.at(element);
     const {left, top, width, height} = shown.getBoundingClientRect();
     HEAPF64.set([left - origin.left - area.clientLeft, top - origin.top - area.clientTop, width,
                  height, shown.clientWidth, shown.clientHeight, left, top], box >> 3);
   },
-  // What an element shows: a field's value, or its text.
-  rz_shown_text: function(element) {
-    const shown = rz.at(element);
-    return rz.hold(shown.localName === 'input' ? shown.value : shown.textContent);
-  },
-  // The caption as the window's title bar shows it, if the page's title,
-  // which the tab shows, says the same.
-  rz_caption: function(form) {
-    const shown = rz.at(form).parentElement.querySelector('h1').textContent;
-    return rz.hold(shown === document.title ? shown
-                   : `title bar '${shown}', page title '${document.title}'`);
-  },
-  rz_visible: function(form) {
-    return rz.at(form).checkVisibility();
-  },
-  rz_pixel_ratio: function() {
-    return devicePixelRatio;
-  },
-  rz_focused: function(element) {
-    return document.activeElement === rz.at(element);
-  },
-  rz_tab_index: function(element) {
-    return rz.at(element).tabIndex;
-  },
-  rz_font_size_of: function(element) {
-    return parseFloat(getComputedStyle(rz.at(element)).fontSize);
-  },
-  rz_page_icon_sizes: function() {
-    const link = document.querySelector('link[rel=icon]');
-    return rz.hold(link ? link.getAttribute('sizes') : '');
-  },
-  rz_set_shown: function(form, shown) {
-    rz.at(form).style.display = shown ? '' : 'none';
+  rz_set_shown: function(client, shown) {
+    rz.at(client).style.display = shown ? '' : 'none';
   },
   rz_remove: function(element) {
     rz.at(element).remove();
   },
   // Whether an error report is open on the form; with `parts`, its title,
   // its text, whether it is modal and whether it shows the error sign.
-  rz_open_report: function(form, parts) {
-    const dialog = rz.at(form).querySelector('dialog[open]');
+  rz_open_report: function(client, parts) {
+    const dialog = rz.at(client).querySelector('dialog[open]');
     if (dialog && parts) {
       HEAP32.set([rz.hold(dialog.querySelector('h1').textContent),
                   rz.hold(dialog.querySelector('p').lastChild.textContent),

@@ -29,15 +29,13 @@ std::string placed(const std::string& selector, int width, int height, const std
 
 } // namespace
 
-void Ender::operator()(Window* window) const noexcept {
-    if (window->inPage()) {
-        rz_close_window(window->element().place());
-    }
-    delete window;
-}
+template struct Ender<Window>;
+template struct Ender<Control>;
 
-void Ender::operator()(Control* control) const noexcept {
-    delete control;
+Window::~Window() {
+    if (inPage()) {
+        rz_close_window(element_.place());
+    }
 }
 
 // The page's windows are numbered in the order they are made, which gives
@@ -168,15 +166,17 @@ void Arrange(Window& window, const std::vector<ControlRecord*>& order) {
     rz_arrange(window.element().place(), elements.data(), elements.size());
 }
 
-// The focus set with no scrolling, which would lay the page out at once. A
-// window the page held was painted at the size the fit finds in the
+// A window the page held was painted at the size the fit finds in the
 // browsers here: its fit waits until the page has painted what the program
 // answered the player.
+bool FitsAsShown(const Window& window) {
+    return !window.adopted();
+}
+
+// The focus set with no scrolling, which would lay the page out at once.
 void Show(Window& window, const ControlRecord* focus) {
     if (window.adopted()) {
         rz_fit_after_paint(window.element().place(), &window.form);
-    } else {
-        window.form.fitFont();
     }
     if (focus != nullptr) {
         rz_focus(elementOf(*focus).place(), true);

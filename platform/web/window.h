@@ -24,6 +24,12 @@ struct Window {
     Window(FormWindow& shown, std::string frameId)
         : form(shown)
         , id(std::move(frameId)) {}
+    // The window leaves the page, and its listeners with it.
+    ~Window();
+    Window(const Window&) = delete;
+    Window& operator=(const Window&) = delete;
+    Window(Window&&) = delete;
+    Window& operator=(Window&&) = delete;
 
     // The window's client area, which holds the controls: adopted from the
     // page the first time it is asked for, where the page holds the window
@@ -31,7 +37,10 @@ struct Window {
     const Js& element() const;
     [[nodiscard]] bool inPage() const { return element_.place() != 0; }
     // Whether the page held the window before the program ran.
-    [[nodiscard]] bool adopted() const { return adopted_; }
+    [[nodiscard]] bool adopted() const {
+        element();
+        return adopted_;
+    }
 
     FormWindow& form;
     const std::string id; // of the window's frame in the page

@@ -28,16 +28,11 @@ LOGFONTW messageFont(UINT dpi) {
 } // namespace
 
 int DpiFont::fromTwips(int twips) const {
-    constexpr int twipsPerInch = 1440;
-    return MulDiv(twips, static_cast<int>(dpi_), twipsPerInch);
+    return MulDiv(twips, static_cast<int>(dpi_), TwipsPerInch);
 }
 
-int DpiFont::scaled(int pixels) const {
-    return MulDiv(pixels, static_cast<int>(dpi_), USER_DEFAULT_SCREEN_DPI);
-}
-
-FontSizes DpiFont::sizes() const {
-    return {std::abs(messageFont(dpi_).lfHeight), scaled(8), scaled(detail::ButtonCaptionMargin)};
+int DpiFont::desktopSize() const {
+    return std::abs(messageFont(dpi_).lfHeight);
 }
 
 HFONT DpiFont::at(int size) const {
@@ -100,8 +95,12 @@ int TextMetrics::wrappedHeight(std::string_view text, int width) const {
     return wrapped.bottom - wrapped.top;
 }
 
-FontSizes FontSizesOf(const Window& window) {
-    return window.font.sizes();
+int PixelsPerInch(const Window& window) {
+    return static_cast<int>(window.font.dpi());
+}
+
+int DesktopFontSize(const Window& window) {
+    return window.font.desktopSize();
 }
 
 std::optional<detail::CaptionBox> CaptionBoxOf(const Window& window, const ControlRecord& control) {

@@ -28,13 +28,10 @@ public:
 
     [[nodiscard]] UINT dpi() const { return dpi_; }
     void setDpi(UINT dpi) { dpi_ = dpi; }
-    // Twips, and pixels at 96 dots per inch, in pixels at the DPI.
+    // Twips in pixels at the DPI.
     [[nodiscard]] int fromTwips(int twips) const;
-    [[nodiscard]] int scaled(int pixels) const;
-
-    // The sizes the fit tries, from the message font's down to 8 pixels at
-    // 96 dots per inch.
-    [[nodiscard]] FontSizes sizes() const;
+    // The desktop's message font's size at the DPI.
+    [[nodiscard]] int desktopSize() const;
     // The message font at `size` pixels, made once for the whole process:
     // windows at the same size share it, and making a font is slow.
     [[nodiscard]] HFONT at(int size) const;

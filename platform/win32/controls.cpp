@@ -1,8 +1,9 @@
+#include "platform/win32/output_area.h"
+#include "platform/win32/system_error.h"
 #include "platform/win32/unicode.h"
 #include "platform/win32/window.h"
 
 #include <commctrl.h>
-#include <stdexcept>
 #include <string>
 #include <windows.h>
 
@@ -100,14 +101,14 @@ Owned<Control> MakeControl(Window& window, ControlRecord& control) {
     constexpr int firstId = 100; // clear of IDOK and IDCANCEL, which navigation sends
     const Look look = lookOf(control.kind);
     const RECT bounds = window.placement(control);
-    Owned<Control> made(new Control{
+    Owned<Control> made(new Control(
         CreateWindowExW(
             look.extendedStyle, look.className, widen(control.caption).c_str(),
             WS_CHILD | WS_VISIBLE | WS_CLIPSIBLINGS | look.style, bounds.left, bounds.top,
             bounds.right - bounds.left, bounds.bottom - bounds.top, window.handle,
             reinterpret_cast<HMENU>(static_cast<INT_PTR>(firstId + window.form.controls().size())),
             GetModuleHandleW(nullptr), nullptr),
-        control});
+        control));
     if (made->handle == nullptr) {
         raiseSystemError("a control could not be created");
     }
@@ -121,36 +122,14 @@ Owned<Control> MakeControl(Window& window, ControlRecord& control) {
     return made;
 }
 
+Control::~Control() {
+    if (handle != nullptr) {
+        DestroyWindow(handle);
+    }
+}
+
 bool Exists(const Control& control) {
     return control.handle != nullptr;
-}
-
-std::wstring windowText(HWND window) {
-    std::wstring text(static_cast<std::size_t>(GetWindowTextLengthW(window)) + 1, L'\0');
-    text.resize(static_cast<std::size_t>(
-        GetWindowTextW(window, text.data(), static_cast<int>(text.size()))));
-    return text;
-}
-
-std::string lastErrorText() {
-    const DWORD code = GetLastError();
-    wchar_t buffer[512] = {};
-    DWORD length =
-        FormatMessageW(FORMAT_MESSAGE_FROM_SYSTEM | FORMAT_MESSAGE_IGNORE_INSERTS, nullptr, code, 0,
-                       buffer, static_cast<DWORD>(std::size(buffer)), nullptr);
-    while (length > 0 && (buffer[length - 1] == L'\n' || buffer[length - 1] == L'\r' ||
-                          buffer[length - 1] == L' ')) {
-        --length;
-    }
-    std::string text = "system error " + std::to_string(code);
-    if (length > 0) {
-        text += " (" + narrow(std::wstring_view(buffer, length)) + ")";
-    }
-    return text;
-}
-
-void raiseSystemError(const char* what) {
-    throw std::runtime_error(std::string(what) + ": " + lastErrorText());
 }
 
 std::string ReadText(const ControlRecord& field, std::string_view operation) {

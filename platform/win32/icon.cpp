@@ -1,6 +1,6 @@
-#include "platform/icon.h"
+#include "platform/win32/icon.h"
 
-#include "platform/win32/window.h"
+#include "platform/icon.h"
 
 #include <algorithm>
 #include <memory>

@@ -1,3 +1,6 @@
+#include "platform/win32/output_area.h"
+
+#include "platform/win32/system_error.h"
 #include "platform/win32/unicode.h"
 #include "platform/win32/window.h"
 
@@ -82,9 +85,9 @@ LRESULT outputAreaColours(HDC context) {
     return reinterpret_cast<LRESULT>(GetSysColorBrush(COLOR_WINDOW));
 }
 
-void ShowCleared(const ControlRecord& area) {
+void ShowCleared(const ControlRecord& area, std::string_view operation) {
     if (SetWindowTextW(area.toolkit->handle, L"") == FALSE) {
-        RaiseControlError(area.name, "Clear", lastErrorText());
+        RaiseControlError(area.name, operation, lastErrorText());
     }
 }
 

@@ -1,24 +1,13 @@
+#include "platform/win32/program.h"
+
 #include "platform/win32/unicode.h"
 #include "platform/win32/window.h"
 
-#include <chrono>
 #include <commctrl.h>
 #include <exception>
-#include <functional>
-#include <windows.h>
 
 namespace platform {
 namespace layer {
-
-int Window::runUntilClosed() {
-    endsProgram_ = true;
-    MSG message{};
-    BOOL status = 0;
-    while ((status = GetMessageW(&message, nullptr, 0, 0)) > 0) {
-        processMessage(message);
-    }
-    return status == 0 ? static_cast<int>(message.wParam) : 1;
-}
 
 void processMessage(MSG& message) {
     HWND root = message.hwnd != nullptr ? GetAncestor(message.hwnd, GA_ROOT) : nullptr;
@@ -48,7 +37,14 @@ int Start(const Project& project) {
     try {
         const std::unique_ptr<Form> startupForm = project.createStartupForm();
         startupForm->Show();
-        return startupForm->window().toolkit().runUntilClosed();
+        // The event loop, until the window is closed.
+        startupForm->window().toolkit().endsProgram = true;
+        MSG message{};
+        BOOL status = 0;
+        while ((status = GetMessageW(&message, nullptr, 0, 0)) > 0) {
+            layer::processMessage(message);
+        }
+        return status == 0 ? static_cast<int>(message.wParam) : 1;
     } catch (const std::exception& error) {
         // The window could not be made: nothing else can be shown.
         MessageBoxW(nullptr, layer::widen(error.what()).c_str(), layer::widen(project.name).c_str(),

@@ -1,7 +1,8 @@
 #pragma once
 
-// Conversions between the game's UTF-8 text and the system's UTF-16. Only
-// the platform layer and tests include this.
+// Text between the game and the system: conversions between the game's
+// UTF-8 and the system's UTF-16, and a window's text. Only the platform
+// layer and tests include this.
 
 #include <climits>
 #include <stdexcept>
@@ -40,6 +41,14 @@ inline std::string narrow(std::wstring_view text) {
     std::string narrowed(static_cast<std::size_t>(size), '\0');
     WideCharToMultiByte(CP_UTF8, 0, text.data(), length, narrowed.data(), size, nullptr, nullptr);
     return narrowed;
+}
+
+// The text of a window or control; empty if it has none or is gone.
+inline std::wstring windowText(HWND window) {
+    std::wstring text(static_cast<std::size_t>(GetWindowTextLengthW(window)) + 1, L'\0');
+    text.resize(static_cast<std::size_t>(
+        GetWindowTextW(window, text.data(), static_cast<int>(text.size()))));
+    return text;
 }
 
 } // namespace platform::layer

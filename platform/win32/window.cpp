@@ -1,5 +1,8 @@
 #include "platform/win32/window.h"
 
+#include "platform/win32/icon.h"
+#include "platform/win32/output_area.h"
+#include "platform/win32/system_error.h"
 #include "platform/win32/unicode.h"
 
 #include <algorithm>
@@ -41,16 +44,8 @@ ATOM formClass() {
     return registeredFormClass;
 }
 
-void Ender::operator()(Window* window) const noexcept {
-    delete window;
-}
-
-void Ender::operator()(Control* control) const noexcept {
-    if (control->handle != nullptr) {
-        DestroyWindow(control->handle);
-    }
-    delete control;
-}
+template struct Ender<Window>;
+template struct Ender<Control>;
 
 // Placed where the system places a new window, at the size for the system's
 // DPI: the DPI of the monitor it opens on, unless that monitor is not the
@@ -103,14 +98,68 @@ RECT Window::placement(const ControlRecord& control) const {
     return {left, top, left + font.fromTwips(control.width), top + font.fromTwips(control.height)};
 }
 
+void Window::clipLabels() const {
+    using UniqueRegion = UniqueGdiObject<HRGN>;
+    for (const auto& label : form.controls()) {
+        if (label->kind != detail::ControlKind::Label || label->toolkit->handle == nullptr) {
+            continue;
+        }
+        const RECT bounds = placement(*label);
+        UniqueRegion visible(
+            CreateRectRgn(0, 0, bounds.right - bounds.left, bounds.bottom - bounds.top));
+        bool covers = false;
+        for (const auto& other : form.controls()) {
+            RECT overlap{};
+            const RECT otherBounds = placement(*other);
+            if (other->kind == detail::ControlKind::Label || other->toolkit->handle == nullptr ||
+                IntersectRect(&overlap, &bounds, &otherBounds) == FALSE) {
+                continue;
+            }
+            OffsetRect(&overlap, -bounds.left, -bounds.top);
+            const UniqueRegion covered(CreateRectRgnIndirect(&overlap));
+            CombineRgn(visible.get(), visible.get(), covered.get(), RGN_DIFF);
+            covers = true;
+        }
+        // The window owns a region once it has it.
+        HRGN region = covers ? visible.release() : nullptr;
+        if (SetWindowRgn(label->toolkit->handle, region, TRUE) == 0 && region != nullptr) {
+            DeleteObject(region);
+        }
+    }
+}
+
 void Window::fitToDpi() {
-    clipLabels(*this);
+    clipLabels();
     form.fitFont();
     setIcons(handle, form.icon, font.dpi());
 }
 
+// The order of siblings is the tab chain's, the tab indices' order, with
+// each label just before the control it names, where the accessibility
+// proxies take that control's name from. Labels take no focus, so the tab
+// chain stays as it is.
+void Arrange(Window& window, const std::vector<ControlRecord*>& order) {
+    HWND previous = HWND_TOP;
+    for (const ControlRecord* control : order) {
+        HWND handle = control->toolkit->handle;
+        if (handle == nullptr) {
+            continue;
+        }
+        const HWND above = GetWindow(handle, GW_HWNDPREV);
+        if (previous == HWND_TOP ? above != nullptr : above != previous) {
+            SetWindowPos(handle, previous, 0, 0, 0, 0, SWP_NOMOVE | SWP_NOSIZE | SWP_NOACTIVATE);
+        }
+        previous = handle;
+    }
+    window.clipLabels();
+}
+
+bool FitsAsShown(const Window& /*window*/) {
+    return true;
+}
+
 void Show(Window& window, const ControlRecord* focus) {
-    window.fitToDpi();
+    setIcons(window.handle, window.form.icon, window.font.dpi());
     window.lastFocus = focus != nullptr ? focus->toolkit->handle : nullptr;
     ShowWindow(window.handle, SW_SHOWNORMAL);
     UpdateWindow(window.handle);
@@ -245,7 +294,7 @@ std::optional<LRESULT> Window::onSettingChange(UINT setting) {
 }
 
 std::optional<LRESULT> Window::onDestroy() const {
-    if (endsProgram_) {
+    if (endsProgram) {
         PostQuitMessage(0);
     }
     return std::nullopt;
