@@ -4,7 +4,7 @@ namespace game {
 
 std::span<const unsigned char> ApplicationIcon() {
     static constexpr unsigned char icon[] = {
-#include "rolling-zemb.ico.inc"
+#include "icon.ico.inc"
     };
     return icon;
 }
