@@ -118,14 +118,17 @@ const ControlRecord* FormWindow::labelOf(const ControlRecord& control) const {
     return found == controls_.end() ? nullptr : found->get();
 }
 
+// Each control goes in after those of its tab index or below: a few
+// controls, which a merge sort's buffers would only weigh down.
 std::vector<ControlRecord*> FormWindow::tabOrder() const {
     std::vector<ControlRecord*> order;
     order.reserve(controls_.size());
     for (const auto& control : controls_) {
-        order.push_back(control.get());
+        order.insert(
+            std::upper_bound(order.begin(), order.end(), control->tabIndex,
+                             [](int index, const auto* other) { return index < other->tabIndex; }),
+            control.get());
     }
-    std::stable_sort(order.begin(), order.end(),
-                     [](const auto* a, const auto* b) { return a->tabIndex < b->tabIndex; });
     return order;
 }
 

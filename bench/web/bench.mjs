@@ -1,18 +1,21 @@
-// The page's benchmarks, in Debian's Chromium (headless), against the built
-// page, both served from 127.0.0.1 as any static web server serves them:
-// - start-up, timed by the page's own clock from the navigation's commit to
-//   the first contentful paint, and to a real mouse click on Start, made as
-//   soon as the button is laid out, answered (10 in the field), against
-//   bare.html (the same window in plain HTML), the two in turn in one run,
-//   with the sum of the layout shifts: cold, each load in a fresh browser
-//   context (nothing cached or compiled before) whose renderer a blank page
-//   of the same server has started; and warm, one tab reloading;
-// - where the game's cold start goes, read from the page's own timeline;
+// The page's benchmarks, in Debian's Chromium (headless): each built page
+// against bare.html (the same window in plain HTML), in turn in one run,
+// every page served gzip-compressed from 127.0.0.1 as a static host serves
+// it, each load cold (a fresh browser context, nothing cached or compiled),
+// on the desktop and with a phone's profile (DevTools' slow 4G: 150 ms round
+// trip, 1.6 Mbit/s down, 675 kbit/s up; the CPU 4 times slower; a phone's
+// screen and touch, as Lighthouse's mobile emulation has them):
+// - start-up, timed by the page's own clock from the navigation's commit (on
+//   the phone, from its start): to the first contentful paint, and to a real click (a tap on the phone) on
+//   Start, made as soon as the button is laid out, answered (10 in the
+//   field), with each page's quartiles, and the layout shifts;
+// - where the game's start-up goes: the median of each step's mark
+//   (timeline.js), drawn as a picture with --svg;
 // - the time of a bet, from the click to the output area and the field
-//   updated;
-// - what the page loads, gzip-compressed.
-// Usage: node bench/web/bench.mjs build-web/index.html [ROUNDS]
-import { readFileSync } from 'node:fs';
+//   updated; and what each page loads, gzip-compressed.
+// Usage: node bench/web/bench.mjs [--rounds N] [--profiles desktop,phone]
+//                                 [--svg PREFIX] [LABEL=]PAGE.html...
+import { readFileSync, writeFileSync } from 'node:fs';
 import { createServer } from 'node:http';
 import path from 'node:path';
 import { fileURLToPath } from 'node:url';
@@ -21,62 +24,96 @@ import { gzipSync } from 'node:zlib';
 import { launch } from '../../tests/web/browser.mjs';
 
 const here = path.dirname(fileURLToPath(import.meta.url));
-const page = path.resolve(process.argv[2]);
-const rounds = Number(process.argv[3] ?? 40);
+const options = { rounds: 40, profiles: 'desktop,phone', svg: null };
+const pages = [];
+for (let args = process.argv.slice(2); args.length > 0;) {
+    const arg = args.shift();
+    if (arg.startsWith('--')) {
+        options[arg.slice(2)] = args.shift();
+    } else {
+        const [label, file] = arg.includes('=') ? arg.split('=') : [path.basename(path.dirname(path.resolve(arg))), arg];
+        pages.push({ label, file: path.resolve(file) });
+    }
+}
+const rounds = Number(options.rounds);
+// The desktop's times count from the navigation's commit, as the network
+// plays no part there; the phone's from its start, which the network's round
+// trip is part of.
+const profiles = {
+    desktop: { from: 'commit' },
+    phone: { from: 'start', context: { viewport: { width: 412, height: 823 }, deviceScaleFactor: 1.75,
+                        isMobile: true, hasTouch: true },
+             network: { offline: false, latency: 150, downloadThroughput: 1.6e6 / 8,
+                        uploadThroughput: 675e3 / 8 },
+             cpu: 4 },
+};
 
 const quantile = (values, q) => [...values].sort((a, b) => a - b)[Math.floor(values.length * q)];
 const median = values => quantile(values, 0.5);
+const spread = values => `${quantile(values, 0.25).toFixed(0)}-${quantile(values, 0.75).toFixed(0)}`;
 const kib = bytes => `${(bytes / 1024).toFixed(1)} KiB`;
+const gzipped = body => gzipSync(body, { level: 9 });
 
-// What the page loads, gzip-compressed as a web server sends it: the page,
-// with the program inside, and how much of that is its WebAssembly.
-const html = readFileSync(page, 'latin1');
-const embedded = html.match(/<script type="application\/wasm" id="rz-program">([^<]*)</)[1];
-const wasm = Buffer.from(embedded, 'base64');
-const gzipped = text => gzipSync(Buffer.from(text, 'latin1'), { level: 9 }).length;
-const rest = html.replace(embedded, '');
-console.log(`loaded: index.html, ${gzipped(html)} bytes gzip (${kib(html.length)} raw: the ` +
-            `WebAssembly ${kib(wasm.length)}, as base64 ${kib(embedded.length)}, ` +
-            `${kib(gzipped(embedded))} gzip; the JavaScript and HTML ${kib(rest.length)}, ` +
-            `${kib(gzipped(rest))} gzip)`);
-console.log(`  the WebAssembly alone: ${kib(gzipped(wasm))} gzip`);
+// What each page loads, gzip-compressed: the page, and of it the
+// WebAssembly in its data block and the script.
+for (const { label, file } of pages) {
+    const html = readFileSync(file, 'latin1');
+    const block = html.match(/<script type=[^>]*>([^<]*)</)[1];
+    const scripts = [...html.matchAll(/<script>(.*?)<\/script>/gs)].map(match => match[1]).join('');
+    const size = text => gzipped(Buffer.from(text, 'latin1')).length;
+    console.log(`${label}: index.html ${size(html)} bytes gzip (${kib(html.length)} raw): the ` +
+                `WebAssembly's block ${kib(size(block))} (${kib(block.length)} raw), the page's ` +
+                `script ${kib(size(scripts))} (${kib(scripts.length)} raw), the rest ` +
+                `${kib(size(html.replace(block, '').replace(scripts, '')))}`);
+}
 
-// The game's folder and the bare page, and a blank page, from one server;
-// with ?timeline, the game's page first runs timeline.js.
+// Each page's folder under /LABEL/, the bare page and a blank page, all
+// gzip-compressed as the browser accepts it.
+const icon = readFileSync(pages[0].file, 'latin1').match(/data:image\/x-icon;base64,[^"']*/)[0];
+const files = new Map([['/bare.html', readFileSync(path.join(here, 'bare.html'), 'utf8')
+                                           .replaceAll('%ICON%', icon)],
+                       ['/blank.html', '<!doctype html><title>blank</title>']]);
 const server = createServer((request, response) => {
-    const url = new URL(request.url, 'http://127.0.0.1');
-    const name = path.basename(url.pathname);
-    const files = { 'bare.html': path.join(here, 'bare.html'),
-                    'timeline.js': path.join(here, 'timeline.js') };
-    let body;
+    const { pathname } = new URL(request.url, 'http://127.0.0.1');
+    let body = files.get(pathname);
+    const page = pages.find(({ label }) => pathname.startsWith(`/${label}/`));
     try {
-        body = name === 'blank.html' ? '<!doctype html><title>blank</title>'
-                                     : readFileSync(files[name] ?? path.join(path.dirname(page), name));
+        body ??= page && readFileSync(path.join(path.dirname(page.file), path.basename(pathname)));
     } catch {
+        body = undefined;
+    }
+    if (body === undefined) {
         response.writeHead(404).end();
         return;
     }
-    if (name === 'bare.html') {
-        body = body.toString().replaceAll('%ICON%', html.match(/data:image\/x-icon;base64,[^"]*/)[0]);
+    const headers = { 'Content-Type': pathname.endsWith('.js') ? 'text/javascript' : 'text/html' };
+    if (/\bgzip\b/.test(request.headers['accept-encoding'] ?? '')) {
+        headers['Content-Encoding'] = 'gzip';
+        body = gzipped(Buffer.from(body));
     }
-    if (name === 'index.html' && url.searchParams.has('timeline')) {
-        body = body.toString().replace('<script>', '<script src="timeline.js"></script><script>');
-    }
-    response.writeHead(200, { 'Content-Type': name.endsWith('.js') ? 'text/javascript' : 'text/html' })
-        .end(body);
+    response.writeHead(200, headers).end(body);
 });
 await new Promise(resolve => server.listen(0, '127.0.0.1', resolve));
 const origin = `http://127.0.0.1:${server.address().port}`;
-const gameAddress = `${origin}/index.html`;
-const bareAddress = `${origin}/bare.html`;
-
+const timeline = readFileSync(path.join(here, 'timeline.js'), 'utf8');
 const browser = await launch();
 
-// Milliseconds on the page's clock from the navigation's commit to the
-// first contentful paint, and to the field showing 10 after a real click on
-// Start made once the button is laid out; and the page's layout shifts.
-async function startUp(tab, load) {
-    await load();
+// One cold load of `address` in `profile`: milliseconds on the page's clock
+// from the navigation's start to its first contentful paint and to the
+// field showing 10 after a click (or tap) on Start made once the button is
+// laid out, the load's layout shifts, and its timeline's marks.
+async function cold(address, profile) {
+    const context = await browser.newContext(profile.context ?? {});
+    await context.addInitScript(timeline);
+    const tab = await context.newPage();
+    await tab.goto(`${origin}/blank.html`);
+    if (profile.network) {
+        const cdp = await context.newCDPSession(tab);
+        await cdp.send('Network.enable');
+        await cdp.send('Network.emulateNetworkConditions', profile.network);
+        await cdp.send('Emulation.setCPUThrottlingRate', { rate: profile.cpu });
+    }
+    await tab.goto(address, { waitUntil: 'commit' });
     // The button's box, read as soon as it stands in the document and the
     // task that made it has ended: reading it lays the page out.
     const centre = await tab.evaluate(() => new Promise(resolve => {
@@ -93,9 +130,9 @@ async function startUp(tab, load) {
                 .observe(document, { childList: true, subtree: true });
         }
     }));
-    await tab.mouse.click(centre.x, centre.y);
-    return tab.evaluate(() => new Promise(resolve => {
-        const commit = performance.getEntriesByType('navigation')[0].responseStart;
+    await (profile.context?.hasTouch ? tab.touchscreen.tap(centre.x, centre.y)
+                                     : tab.mouse.click(centre.x, centre.y));
+    const time = await tab.evaluate(() => new Promise(resolve => {
         let answered;
         const look = () => {
             answered ??= document.getElementById('Text1').value === '10' ? performance.now()
@@ -108,84 +145,108 @@ async function startUp(tab, load) {
             const observer = new PerformanceObserver(() => {});
             observer.observe({ type: 'layout-shift', buffered: true });
             const shifts = observer.takeRecords();
-            resolve({ answered: answered - commit, painted: painted.startTime - commit,
+            resolve({ answered, painted: painted.startTime,
+                      commit: performance.getEntriesByType('navigation')[0].responseStart,
                       shifted: shifts.reduce((sum, shift) => sum + shift.value, 0),
-                      moved: shifts.flatMap(shift => shift.sources)
-                          .map(source => source.node?.id || source.node?.nodeName).join(' '),
-                      timeline: globalThis.rollingZembTimeline?.(answered) });
+                      marks: globalThis.rollingZembTimeline(answered) });
         };
         look();
     }));
-}
-async function cold(address) {
-    const context = await browser.newContext();
-    const tab = await context.newPage();
-    await tab.goto(`${origin}/blank.html`);
-    const time = await startUp(tab, () => tab.goto(address, { waitUntil: 'commit' }));
     await context.close();
-    return time;
+    const zero = profile.from === 'commit' ? time.commit : 0;
+    return { ...time, answered: time.answered - zero, painted: time.painted - zero,
+             marks: Object.fromEntries(Object.entries(time.marks)
+                 .map(([mark, at]) => [mark, at - zero])) };
 }
-// With the quartiles of each: on a small machine a run's loads spread
-// widely, and the ratio of medians moves with them from run to run.
-const spread = values => `${quantile(values, 0.25).toFixed(0)}-${quantile(values, 0.75).toFixed(0)}`;
-const report = (what, game, bare) =>
-    console.log(`${what}: game ${median(game).toFixed(1)} ms (${spread(game)}), ` +
-                `bare ${median(bare).toFixed(1)} ms (${spread(bare)}), ` +
-                `ratio ${(median(game) / median(bare)).toFixed(2)} (medians of ${rounds}, in turn)`);
 
-const reportAll = (when, [game, bare]) => {
-    report(`${when}: first contentful paint`, game.map(t => t.painted), bare.map(t => t.painted));
-    report(`${when}: a click on Start answered`, game.map(t => t.answered),
-           bare.map(t => t.answered));
-    const shifted = loads => `at most ${Math.max(...loads.map(t => t.shifted)).toFixed(3)}, ` +
-        `in ${loads.filter(t => t.shifted > 0).length} loads of ${loads.length}` +
-        [...new Set(loads.map(t => t.moved).filter(Boolean))].map(m => ` (${m})`).join('');
-    console.log(`  layout shifts, summed over each load: game ${shifted(game)}; bare ${shifted(bare)}`);
-};
-const times = { cold: [[], []], warm: [[], []] };
-await cold(gameAddress);
-await cold(bareAddress);
-for (let i = 0; i < rounds; ++i) {
-    times.cold[0].push(await cold(gameAddress));
-    times.cold[1].push(await cold(bareAddress));
-}
-reportAll('cold', times.cold);
+// The marks of a start-up, each the moment a step ends and the next begins.
+const steps = [['read', 'the page read'], ['compile', 'compiling begun'],
+               ['painted', 'the window painted'], ['decode', 'decoding begun'],
+               ['program', 'the program called'], ['instantiate', 'instantiating begun'],
+               ['main', 'main begun'], ['started', 'main ended'],
+               ['replay', 'the early click carried out'], ['replayed', 'its answer given'],
+               ['seen', 'the answer seen']];
+const colours = ['#bab0ac', '#9d755d', '#4c78a8', '#72b7b2', '#eeca3b', '#f58518', '#e45756',
+                 '#54a24b', '#b279a2', '#ff9da6', '#79706e'];
 
-const warmTabs = [];
-for (const address of [gameAddress, bareAddress]) {
-    const tab = await (await browser.newContext()).newPage();
-    await tab.goto(address);
-    warmTabs.push(tab);
+// The medians of each page's marks as a picture: a bar a page on one scale,
+// each stretch in the colour of the mark that ends it.
+function picture(title, rows) {
+    const scale = 620 / Math.max(...rows.flatMap(({ marks }) => Object.values(marks)));
+    const legend = 40 + rows.length * 34 + 16;
+    let svg = `<svg xmlns="http://www.w3.org/2000/svg" width="820" height="${legend + 6 * 18}" ` +
+              'font-family="sans-serif" font-size="12"><rect width="100%" height="100%" fill="#fff"/>' +
+              `<text x="10" y="20" font-size="14">${title}</text>`;
+    rows.forEach(({ label, marks }, row) => {
+        const y = 40 + row * 34;
+        svg += `<text x="10" y="${y + 15}">${label}</text>`;
+        let from = 0;
+        for (const [mark, time] of Object.entries(marks).sort(([, a], [, b]) => a - b)) {
+            const colour = colours[steps.findIndex(([name]) => name === mark)];
+            svg += `<rect x="${170 + from * scale}" y="${y}" width="${(time - from) * scale}" ` +
+                   `height="20" fill="${colour}"><title>${mark} ${time.toFixed(1)} ms</title></rect>`;
+            from = time;
+        }
+        svg += `<text x="${176 + from * scale}" y="${y + 15}">${from.toFixed(0)} ms</text>`;
+    });
+    steps.forEach(([, what], i) => {
+        const [x, y] = [10 + (i % 2) * 400, legend + Math.floor(i / 2) * 18];
+        svg += `<rect x="${x}" y="${y - 10}" width="12" height="12" fill="${colours[i]}"/>` +
+               `<text x="${x + 16}" y="${y}">until ${what}</text>`;
+    });
+    return `${svg}</svg>\n`;
 }
-for (let i = 0; i <= rounds; ++i) {
-    for (const [which, tab] of warmTabs.entries()) {
-        const time = await startUp(tab, () => tab.reload({ waitUntil: 'commit' }));
-        if (i > 0) {
-            times.warm[which].push(time);
+
+for (const name of options.profiles.split(',')) {
+    const profile = profiles[name];
+    const loads = new Map([...pages.map(({ label }) => [label, []]), ['bare', []]]);
+    const addresses = new Map([...pages.map(({ label, file }) =>
+        [label, `${origin}/${label}/${path.basename(file)}`]), ['bare', `${origin}/bare.html`]]);
+    for (const address of addresses.values()) {
+        await cold(address, profile); // each once first, as the rounds will find them
+    }
+    for (let i = 0; i < rounds; ++i) {
+        for (const [label, address] of addresses) {
+            loads.get(label).push(await cold(address, profile));
         }
     }
+    const bare = loads.get('bare');
+    for (const [what, key] of [['first contentful paint', 'painted'],
+                               [`a ${profile.context?.hasTouch ? 'tap' : 'click'} on Start answered`, 'answered']]) {
+        for (const [label, times] of loads) {
+            const values = times.map(time => time[key]);
+            const ratio = median(values) / median(bare.map(time => time[key]));
+            console.log(`${name}, ${what}: ${label} ${median(values).toFixed(1)} ms ` +
+                        `(${spread(values)})${label === 'bare' ? '' : `, ratio ${ratio.toFixed(2)}`}`);
+        }
+    }
+    for (const [label, times] of loads) {
+        const shifted = times.filter(time => time.shifted > 0);
+        console.log(`${name}, layout shifts: ${label} at most ` +
+                    `${Math.max(...times.map(time => time.shifted)).toFixed(3)}, in ${shifted.length} ` +
+                    `loads of ${times.length}`);
+    }
+    const rows = [...loads].map(([label, times]) => {
+        const names = [...new Set(times.flatMap(time => Object.keys(time.marks)))];
+        const marks = Object.fromEntries(names.map(mark => [mark, median(
+            times.map(time => time.marks[mark]).filter(value => value !== undefined))]));
+        console.log(`${name}, where ${label}'s start-up goes (medians of the marks, ms): ` +
+                    steps.filter(([mark]) => marks[mark] !== undefined)
+                        .map(([mark]) => `${mark} ${marks[mark].toFixed(1)}`).join(', '));
+        return { label, marks };
+    });
+    if (options.svg) {
+        writeFileSync(`${options.svg}-${name}.svg`, picture(
+            `Cold start-up, ${name} (medians of ${rounds} loads, ms from the navigation's ` +
+            `${profile.from})`, rows));
+    }
 }
-reportAll('warm (the same tab reloaded)', times.warm);
 
-// Where a cold start of the game goes, from its timeline: medians of each
-// step's milliseconds.
-const steps = [];
-for (let i = 0; i < rounds; ++i) {
-    const context = await browser.newContext();
-    const tab = await context.newPage();
-    await tab.goto(`${origin}/blank.html`);
-    steps.push((await startUp(tab, () => tab.goto(`${gameAddress}?timeline`,
-                                                    { waitUntil: 'commit' }))).timeline);
-    await context.close();
-}
-console.log('where the cold start goes (medians, ms):');
-for (const step of Object.keys(steps[0])) {
-    console.log(`  ${step}: ${median(steps.map(s => s[step])).toFixed(1)}`);
-}
-
-// A bet: the click's whole work, timed in the page.
-const tab = warmTabs[0];
-await startUp(tab, () => tab.goto(gameAddress, { waitUntil: 'commit' }));
+// A bet: the click's whole work, timed in the page, in the first page.
+const context = await browser.newContext();
+const tab = await context.newPage();
+await tab.goto(`${origin}/${pages[0].label}/${path.basename(pages[0].file)}`);
+await tab.waitForFunction(() => !('rzEarly' in globalThis));
 const bets = await tab.evaluate(() => {
     const field = document.getElementById('Text1');
     const low = document.getElementById('Command1');

@@ -8,7 +8,7 @@
 namespace platform::layer {
 
 void Announce(Window& window, const detail::Announcement& said) {
-    rz_announce(window.element().place(), said.unprinted.c_str());
+    rz_announce(window.client().place(), said.unprinted.c_str());
 }
 
 } // namespace platform::layer

@@ -24,7 +24,7 @@ struct TextMetrics::Font {
 
 TextMetrics::TextMetrics(const Window& window, int size)
     : font_(std::make_unique<Font>(
-          Font{Js(rz_font_at(window.element().place(), size)), lineHeightAt(size)})) {}
+          Font{Js(rz_font_at(window.client().place(), size)), lineHeightAt(size)})) {}
 
 TextMetrics::~TextMetrics() = default;
 
@@ -63,7 +63,7 @@ int PixelsPerInch(const Window& /*window*/) {
 }
 
 int DesktopFontSize(const Window& window) {
-    return static_cast<int>(rz_font_size(window.element().place()));
+    return static_cast<int>(rz_font_size(window.client().place()));
 }
 
 // Inside the control's border, where its caption goes, from its place and
@@ -80,7 +80,7 @@ std::optional<detail::CaptionBox> CaptionBoxOf(const Window& /*window*/,
 }
 
 void UseFontSize(Window& window, int size) {
-    rz_set_font_size(window.element().place(), size);
+    rz_set_font_size(window.client().place(), size);
 }
 
 } // namespace platform::layer

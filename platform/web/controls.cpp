@@ -19,20 +19,20 @@ void WriteText(const ControlRecord& field, std::string_view /*operation*/, std::
 // page.
 extern "C" {
 
-EMSCRIPTEN_KEEPALIVE void rz_clicked(platform::layer::FormWindow* window,
+EMSCRIPTEN_KEEPALIVE void rz_clicked(platform::layer::FormWindow* form,
                                      const platform::layer::ControlRecord* button) noexcept {
     try {
-        window->click(*button);
+        form->click(*button);
     } catch (...) {
         // The report itself failed; the page goes on.
     }
 }
 
-EMSCRIPTEN_KEEPALIVE void rz_arrowed(platform::layer::FormWindow* window,
+EMSCRIPTEN_KEEPALIVE void rz_arrowed(platform::layer::FormWindow* form,
                                      const platform::layer::ControlRecord* button,
                                      bool back) noexcept {
     try {
-        rz_focus(platform::layer::elementOf(window->nextInTabOrder(*button, back)).place(), false);
+        rz_focus(platform::layer::elementOf(form->nextInTabOrder(*button, back)).place(), 0);
     } catch (...) {
         // The focus stays where it is.
     }

@@ -1,68 +1,72 @@
-// The page's first script, before its window. Until the program runs, what
-// the player does there that needs it is kept (rzEarly), with the fields'
-// texts at that moment: a click on a button, by mouse, touch, Space or
-// Enter, and an arrow key on one; typing, Tab and the focus need no program.
-// Once it runs, each is carried out in order with the fields as they were,
-// and what was typed after the last is put back.
-//
-// The program starts once the page has painted the window. Its script and
-// its WebAssembly stand in the page as data blocks. The WebAssembly, as
-// base64, is decoded by the browser's own decoder where it has one (many
-// times faster on a cold page than a loop over the characters) as soon as
-// the page is read, and compiled, with no fetch, which the page's content
-// security policy would refuse, while the browser paints; the script is put
-// in the page once the window is painted.
+// The page's first script, with the program's (rzProgram). Until the
+// program runs, a click on a button (mouse, touch, Space or Enter) and an
+// arrow key on one are kept, with the fields' texts at that moment; typing,
+// Tab and the focus need no program. Once it runs, each is carried out in
+// order with the fields as they were, and what was typed after the last is
+// put back. The program starts once the window is painted on the screen,
+// from its WebAssembly in the page's data block, in hex.
 (() => {
   const kept = [];
   const ending = new AbortController();
+  const fields = () => [...document.querySelectorAll('input[id]')];
   const keep = event => {
-    const button = event.target.closest && event.target.closest('.rz-form button');
+    const button = event.target.closest && event.target.closest('button[id]');
     if (button && (event.type === 'click' || event.key.startsWith('Arrow'))) {
-      const fields = [...document.querySelectorAll('.rz-form input')].map(field => field.value);
-      kept.push({type: event.type, key: event.key, id: button.id, fields});
+      kept.push({type: event.type, key: event.key, id: button.id,
+                 texts: fields().map(field => field.value)});
       event.preventDefault();
     }
   };
   for (const type of ['click', 'keydown']) {
     addEventListener(type, keep, {capture: true, signal: ending.signal});
   }
-  globalThis.rzEarly = {kept, ending};
+  globalThis.rzEarly = kept;
 
-  const block = id => document.getElementById(id).textContent;
+  const carryOut = () => {
+    ending.abort();
+    delete globalThis.rzEarly;
+    const typed = fields().map(field => field.value);
+    for (const {type, key, id, texts} of kept) {
+      fields().forEach((field, i) => { field.value = texts[i]; });
+      const button = document.getElementById(id);
+      type === 'click' ? button.click()
+                       : button.dispatchEvent(new KeyboardEvent('keydown', {key, bubbles: true}));
+    }
+    const last = kept.at(-1)?.texts ?? typed;
+    fields().forEach((field, i) => { if (typed[i] !== last[i]) field.value = typed[i]; });
+  };
   // Where the program cannot start, the page says so in place of the window.
   const fail = error => {
     ending.abort();
     document.body.textContent = `${document.title} could not start: ${error}`;
   };
-  const start = compiled => {
-    const script = document.createElement('script');
-    script.textContent = block('rz-program-script');
-    document.body.append(script);
-    rzProgram({...globalThis.Module, instantiateWasm: (imports, receive) => {
-      compiled.then(program => WebAssembly.instantiate(program, imports)).then(receive, fail);
-      return {};
-    }}).then(carryOut, fail);
-  };
-  // Once the program has run its start, with the window in its hands.
-  const carryOut = () => {
-    ending.abort();
-    delete globalThis.rzEarly;
-    const fields = [...document.querySelectorAll('.rz-form input')];
-    const typed = fields.map(field => field.value);
-    for (const {type, key, id, fields: texts} of kept) {
-      fields.forEach((field, i) => { field.value = texts[i]; });
-      const button = document.getElementById(id);
-      type === 'click' ? button.click()
-                       : button.dispatchEvent(new KeyboardEvent('keydown', {key, bubbles: true}));
+  const start = () => {
+    try {
+      const hex = document.getElementById('rz-program').textContent;
+      const wasm = new WebAssembly.Module(Uint8Array.fromHex?.(hex) ??
+          Uint8Array.from(hex.match(/../g), pair => parseInt(pair, 16)));
+      rzProgram({wasm}).then(carryOut, fail);
+    } catch (error) {
+      fail(error);
     }
-    const last = kept.at(-1)?.fields ?? typed;
-    fields.forEach((field, i) => { if (typed[i] !== last[i]) field.value = typed[i]; });
   };
-  addEventListener('DOMContentLoaded', () => {
-    const text = block('rz-program');
-    const compiled = WebAssembly.compile(
-        Uint8Array.fromBase64 ? Uint8Array.fromBase64(text)
-                              : Uint8Array.from(atob(text), c => c.charCodeAt(0)));
-    requestAnimationFrame(() => setTimeout(() => start(compiled)));
-  }, {once: true});
+
+  // The window is on the screen once the browser reports its first
+  // contentful paint; where it reports none, a frame after the page is read,
+  // and at the latest two seconds after.
+  const read = new Promise(resolve => addEventListener('DOMContentLoaded', resolve, {once: true}));
+  const painted = new Promise(resolve => {
+    read.then(() => setTimeout(resolve, 2000));
+    if (PerformanceObserver.supportedEntryTypes?.includes('paint')) {
+      new PerformanceObserver((list, observer) => {
+        if (list.getEntriesByName('first-contentful-paint').length > 0) {
+          observer.disconnect();
+          resolve();
+        }
+      }).observe({type: 'paint', buffered: true});
+    } else {
+      read.then(() => requestAnimationFrame(() => setTimeout(resolve)));
+    }
+  });
+  Promise.all([read, painted]).then(start);
 })();

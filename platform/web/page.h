@@ -47,29 +47,28 @@ std::size_t rz_text_size(int place);
 void rz_copy_text(char* into, std::size_t size);
 int rz_hold_text(const char* text, std::size_t size);
 
-bool rz_has_page();
-bool rz_page_holds(const char* id);
-int rz_open_window(const char* id, const char* html, const char* style, const char* caption,
-                   const char* icon, const char* sizes);
-void rz_close_window(int form);
-void rz_arrange(int form, const int* elements, std::size_t count);
-void rz_focus(int element, bool opening);
-void rz_fit_after_paint(int form, void* window);
-void rz_report(int form, const char* text);
-void rz_announce(int form, const char* text);
+int rz_open_window(const char* frame, const char* client, const char* html, const char* style,
+                   const char* caption, const char* icon, const char* sizes);
+bool rz_page_holds(const char* frame);
+void rz_close_window(int client);
+void rz_arrange(int client, const int* elements, std::size_t count);
+void rz_focus(int element, int within);
+void rz_fit_after_paint(int client, void* form);
+void rz_report(int client, const char* text);
+void rz_announce(int client, const char* text);
 
-void rz_adopt_controls(int form, void* window, const void* const* controls,
+void rz_adopt_controls(int client, void* form, const void* const* controls,
                        const char* const* names, std::size_t count, int* elements);
-int rz_add_control(int form, void* window, void* control, const char* html, const char* style);
+int rz_add_control(int client, void* form, void* control, const char* html, const char* style);
 bool rz_connected(int element);
 int rz_value(int element);
 void rz_set_value(int element, const char* text, std::size_t size);
 void rz_clear_text(int element);
 void rz_add_text(int element, const char* text, std::size_t size);
 
-int rz_font_at(int form, int size);
-double rz_font_size(int form);
-void rz_set_font_size(int form, int size);
+int rz_font_at(int client, int size);
+double rz_font_size(int client);
+void rz_set_font_size(int client, int size);
 double rz_text_width(int font, const char* text, std::size_t size);
 void rz_inner_box(int element, int width, int height, int* box);
 

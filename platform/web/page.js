@@ -1,9 +1,10 @@
 // The page as the web layer reaches it: every import of the program, each
 // named rz_... (declared for C++ in page.h), and the table of the page's
 // values that the program holds by their places, so that nothing is
-// evaluated from text. A window's listeners all end with its signal. The
-// imports the program calls go in its script, whose minifier reads no ?.,
-// no ??= and no destructuring in a for loop.
+// evaluated from text. As in C++, `form` is the core's record of a window,
+// `control` one of a control's, and `client` the window's client area. A
+// window's listeners all end with its signal. The program's minifier reads
+// no ?., no ??= and no destructuring in a for loop.
 
 const imports = {
   $rz__deps: ['rz_clicked', 'rz_arrowed', 'rz_copied', 'rz_fit'],
@@ -27,16 +28,17 @@ const imports = {
       return value;
     },
     string: (pointer, size) => UTF8ToString(pointer, size),
-    // What each form keeps (a WeakMap): the controller whose signal ends its
-    // listeners, its live region and the style that places its controls.
+    // What each window keeps, by its client area (a WeakMap): its frame, the
+    // controller whose signal ends its listeners, and the style that places
+    // its controls, where the page did not hold it.
     windows: null,
     canvas: null, // what measures text for the font fit
     // A control's element, answering the player until its window goes: a
     // button's click runs its procedure; the arrow keys on it move the focus
     // along the tab order, as on the desktop; Ctrl+C on the output area
     // copies what stands printed, unless the player selected some of it.
-    adopt: (form, window, control, element) => {
-      const {signal} = rz.windows.get(form).ending;
+    adopt: (client, form, control, element) => {
+      const {signal} = rz.windows.get(client).ending;
       if (element.localName === 'output') {
         const selectedInside = () => {
           const selection = document.getSelection();
@@ -57,13 +59,13 @@ const imports = {
         }, {signal});
       } else if (element.localName === 'button') {
         element.addEventListener('click', event => {
-          _rz_clicked(window, control);
+          _rz_clicked(form, control);
           event.preventDefault();
         }, {signal});
         element.addEventListener('keydown', event => {
           const back = event.key === 'ArrowLeft' || event.key === 'ArrowUp';
           if (back || event.key === 'ArrowRight' || event.key === 'ArrowDown') {
-            _rz_arrowed(window, control, back);
+            _rz_arrowed(form, control, back);
             event.preventDefault();
           }
         }, {signal});
@@ -90,101 +92,94 @@ const imports = {
 
   // ---- The window
 
-  // Whether there is a page (at build time the program runs with none), and
-  // whether it holds the window of `id` already.
-  rz_has_page: function() {
-    return typeof document !== 'undefined';
-  },
-  rz_page_holds: function(id) {
-    return document.getElementById(rz.string(id)) !== null;
-  },
-  // A window, taken from the page where the page holds it, or put in its
-  // main part from its markup, with the style that places its controls (a
-  // sheet of its own, for those made later too). The page's title and icon
-  // are the window's. Its client area is the form.
-  rz_open_window: function(id, html, style, caption, icon, sizes) {
-    const sheet = new CSSStyleSheet();
-    if (!document.getElementById(rz.string(id))) {
-      (document.querySelector('main') ?? document.body).insertAdjacentHTML('beforeend',
-                                                                           rz.string(html));
+  // The window whose frame and client area have these ids: as the page
+  // holds it, or, given its markup, put in the page's main part with the
+  // style that places its controls (a sheet of its own, for those added
+  // later too), the page's title and icon then the window's.
+  rz_open_window: function(frame, client, html, style, caption, icon, sizes) {
+    let sheet = null;
+    if (rz.string(html) !== '') {
+      document.querySelector('main').insertAdjacentHTML('beforeend', rz.string(html));
+      sheet = new CSSStyleSheet();
       sheet.replaceSync(rz.string(style));
       document.adoptedStyleSheets = [...document.adoptedStyleSheets, sheet];
-    }
-    const frame = document.getElementById(rz.string(id));
-    if (document.title !== rz.string(caption)) {
       document.title = rz.string(caption);
+      const link = document.querySelector('link[rel=icon]') ||
+                   document.head.appendChild(document.createElement('link'));
+      Object.assign(link, {rel: 'icon', type: 'image/x-icon', href: rz.string(icon)});
+      link.setAttribute('sizes', rz.string(sizes));
     }
-    const address = rz.string(icon);
-    const link = document.querySelector('link[rel=icon]');
-    if (address !== '' && (!link || link.href !== address)) {
-      Object.assign(link ?? document.head.appendChild(document.createElement('link')),
-                    {rel: 'icon', type: 'image/x-icon', href: address})
-          .setAttribute('sizes', rz.string(sizes));
-    }
-    const form = frame.querySelector('.rz-form');
-    rz.windows.set(form, {ending: new AbortController(),
-                          announcer: form.querySelector('.rz-announcer'), sheet});
-    return rz.hold(form);
+    const area = document.getElementById(rz.string(client));
+    rz.windows.set(area, {frame: document.getElementById(rz.string(frame)),
+                          ending: new AbortController(), sheet});
+    return rz.hold(area);
+  },
+  rz_page_holds: function(frame) {
+    return document.getElementById(rz.string(frame)) !== null;
   },
   // The window leaves the page, its listeners and its style with it.
-  rz_close_window: function(form) {
-    const {ending, sheet} = rz.windows.get(rz.at(form));
+  rz_close_window: function(client) {
+    const {frame, ending, sheet} = rz.windows.get(rz.at(client));
     ending.abort();
     document.adoptedStyleSheets = document.adoptedStyleSheets.filter(kept => kept !== sheet);
-    rz.at(form).parentElement.remove();
+    frame.remove();
   },
   // Puts the controls in the given order; those in their places stay.
-  rz_arrange: function(form, elements, count) {
+  rz_arrange: function(client, elements, count) {
     for (let i = 0, previous = null; i < count; ++i) {
       const element = rz.at(HEAP32[(elements >> 2) + i]);
       if (element.previousElementSibling !== previous) {
-        previous ? previous.after(element) : rz.at(form).prepend(element);
+        previous ? previous.after(element) : rz.at(client).prepend(element);
       }
       previous = element;
     }
   },
-  // Gives an element the focus, leaving the page where it stands; as the
-  // window opens, only if the player has not put it in the window already.
-  rz_focus: function(element, opening) {
-    if (!opening || !rz.at(element).parentElement.contains(document.activeElement)) {
+  // Gives an element the focus, leaving the page where it stands; unless
+  // the player has put it in the window `within` already (a held place, or
+  // 0).
+  rz_focus: function(element, within) {
+    if (!within || !rz.at(within).contains(document.activeElement)) {
       rz.at(element).focus({preventScroll: true});
     }
   },
-  // Has the window's font fitted once the page has painted what it shows.
-  rz_fit_after_paint: function(form, window) {
-    const area = rz.at(form);
-    requestAnimationFrame(() => setTimeout(() => area.isConnected && _rz_fit(window)));
+  // Has the window's font fitted once the page has painted what it shows
+  // and the browser is idle.
+  rz_fit_after_paint: function(client, form) {
+    const area = rz.at(client);
+    requestAnimationFrame(() => (self.requestIdleCallback ?? setTimeout)(
+        () => area.isConnected && _rz_fit(form)));
   },
-  rz_report: function(form, text) { // in the window's dialog
-    const dialog = rz.at(form).querySelector('dialog');
-    dialog.querySelector('p').lastChild.textContent = rz.string(text);
+  // The report in the window's dialog, with the text that describes it.
+  rz_report: function(client, text) {
+    const dialog = rz.at(client).querySelector('[role=alertdialog]');
+    document.getElementById(dialog.getAttribute('aria-describedby')).textContent =
+        rz.string(text);
     if (!dialog.open) {
       dialog.showModal();
     }
   },
-  rz_announce: function(form, text) {
-    rz.windows.get(rz.at(form)).announcer.textContent = rz.string(text);
+  rz_announce: function(client, text) {
+    rz.at(client).querySelector('[role=status]').textContent = rz.string(text);
   },
 
   // ---- The controls
 
-  // Each control of the form, by its id, taken in one step for all; and a
+  // Each control of the window, by its id, taken in one step for all; and a
   // control made for a window in the page already, from its markup.
-  rz_adopt_controls: function(form, window, controls, names, count, elements) {
+  rz_adopt_controls: function(client, form, controls, names, count, elements) {
     for (let i = 0; i < count; ++i) {
       HEAP32[(elements >> 2) + i] = rz.hold(rz.adopt(
-          rz.at(form), window, HEAP32[(controls >> 2) + i],
+          rz.at(client), form, HEAP32[(controls >> 2) + i],
           document.getElementById(rz.string(HEAP32[(names >> 2) + i]))));
     }
   },
-  rz_add_control: function(form, window, control, html, style) {
-    const {announcer, sheet} = rz.windows.get(rz.at(form));
+  rz_add_control: function(client, form, control, html, style) {
+    const area = rz.at(client);
+    const {sheet} = rz.windows.get(area);
+    const announcer = area.querySelector('[role=status]');
     announcer.insertAdjacentHTML('beforebegin', rz.string(html));
     sheet.insertRule(rz.string(style));
-    if (!document.adoptedStyleSheets.includes(sheet)) {
-      document.adoptedStyleSheets = [...document.adoptedStyleSheets, sheet];
-    }
-    return rz.hold(rz.adopt(rz.at(form), window, control, announcer.previousElementSibling));
+    return rz.hold(rz.adopt(area, form, control, announcer.previousElementSibling));
   },
   rz_connected: function(element) {
     return rz.at(element).isConnected;
@@ -204,17 +199,18 @@ const imports = {
 
   // ---- Text measuring, for the font fit
 
-  // The form's font at `size` pixels, as a canvas takes it; the page's
-  // size, which the window's frame has; and the form's, set if it changes.
-  rz_font_at: function(form, size) {
-    return rz.hold(size + 'px ' + getComputedStyle(rz.at(form)).fontFamily);
+  // The window's font at `size` pixels, as a canvas takes it; the page's
+  // size, which the window's frame has; and the window's, set if it
+  // changes.
+  rz_font_at: function(client, size) {
+    return rz.hold(size + 'px ' + getComputedStyle(rz.at(client)).fontFamily);
   },
-  rz_font_size: function(form) {
-    return parseFloat(getComputedStyle(rz.at(form).parentElement).fontSize);
+  rz_font_size: function(client) {
+    return parseFloat(getComputedStyle(rz.windows.get(rz.at(client)).frame).fontSize);
   },
-  rz_set_font_size: function(form, size) {
-    if (parseFloat(getComputedStyle(rz.at(form)).fontSize) !== size) {
-      rz.at(form).style.fontSize = size + 'px';
+  rz_set_font_size: function(client, size) {
+    if (parseFloat(getComputedStyle(rz.at(client)).fontSize) !== size) {
+      rz.at(client).style.fontSize = size + 'px';
     }
   },
   // The width of a text in a font, in CSS pixels, in one step.
@@ -281,6 +277,7 @@ const imports = {
   },
 };
 
+// Every import reaches the page through the table.
 for (const name of Object.keys(imports)) {
   if (name.startsWith('rz_') && !name.includes('__')) {
     imports[name + '__deps'] = ['$rz', ...(imports[name + '__deps'] ?? [])];

@@ -51,7 +51,7 @@ struct Box {
 };
 Box boxOf(const layer::Window& window, int element) {
     Box box{};
-    rz_box(window.element().place(), element, &box.left);
+    rz_box(window.client().place(), element, &box.left);
     return box;
 }
 
@@ -59,7 +59,11 @@ Box boxOf(const layer::Window& window, int element) {
 
 struct Session::Toolkit {};
 
-Session::Session(int& /*argc*/, char** /*argv*/) {}
+// The test programs make their windows, which the page does not hold.
+Session::Session(int& /*argc*/, char** /*argv*/)
+    : toolkit_(std::make_unique<Toolkit>()) {
+    layer::writeMarkup = &layer::MarkupOf;
+}
 
 Session::~Session() = default;
 
@@ -67,7 +71,7 @@ struct Driver::Driving {
     explicit Driving(layer::Window& driven)
         : window(driven) {}
 
-    [[nodiscard]] int client() const { return window.element().place(); }
+    [[nodiscard]] int client() const { return window.client().place(); }
 
     // Closes each error report that is open, with Escape, as a player does.
     void closeReports() {

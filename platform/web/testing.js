@@ -1,8 +1,8 @@
 // The test driver's share of the page (platform/web/testing.cpp): its
 // imports, named rz_ as the layer's are, over the table of the page's values
-// that page.js keeps. Only the test programs take this library.
+// that page.js keeps, which every program that takes this library has.
 
-const imports = {
+mergeInto(LibraryManager.library, {
   // What the driver waits for: the test runner's own input and reading
   // (tests/web/run.mjs, through rollingZembHost), the clipboard, and the
   // next frame.
@@ -28,10 +28,10 @@ const imports = {
   $rzReadings: {
     // What it shows: a field's value, or its text.
     text: shown => (shown.localName === 'input' ? shown.value : shown.textContent),
-    // The caption as the window's title bar shows it, if the page's title,
-    // which the tab shows, says the same.
+    // The caption as the window's title bar shows it, which labels the
+    // window, if the page's title, which the tab shows, says the same.
     caption: client => {
-      const shown = client.parentElement.querySelector('h1').textContent;
+      const shown = rzLabel(rz.windows.get(client).frame, 'labelledby');
       return shown === document.title ? shown
              : `title bar '${shown}', page title '${document.title}'`;
     },
@@ -48,7 +48,11 @@ const imports = {
     // each ended with a record separator.
     heard: client => client.rzHeard.splice(0).map(text => text + '\x1e').join(''),
   },
-  rz_read__deps: ['$rzReadings'],
+  rz_read__deps: ['$rzReadings', '$rzLabel'],
+  // The text of what an element's aria-labelledby (or -describedby) names.
+  $rzLabel: function(element, relation) {
+    return document.getElementById(element.getAttribute('aria-' + relation)).textContent;
+  },
   rz_read: function(what, element) {
     return rz.hold(String(rzReadings[rz.string(what)](rz.at(element))));
   },
@@ -86,23 +90,18 @@ const imports = {
   rz_remove: function(element) {
     rz.at(element).remove();
   },
-  // Whether an error report is open on the form; with `parts`, its title,
-  // its text, whether it is modal and whether it shows the error sign.
+  // Whether an error report is open on the window; with `parts`, its
+  // title, its text, whether it is modal and whether it shows an error sign
+  // (an image that says so).
+  rz_open_report__deps: ['$rzLabel'],
   rz_open_report: function(client, parts) {
-    const dialog = rz.at(client).querySelector('dialog[open]');
+    const dialog = rz.at(client).querySelector('[role=alertdialog][open]');
     if (dialog && parts) {
-      HEAP32.set([rz.hold(dialog.querySelector('h1').textContent),
-                  rz.hold(dialog.querySelector('p').lastChild.textContent),
-                  dialog.matches(':modal'),
-                  dialog.querySelector('[role=img][aria-label=Error]') !== null], parts >> 2);
+      const sign = dialog.querySelector('[role=img]');
+      HEAP32.set([rz.hold(rzLabel(dialog, 'labelledby')), rz.hold(rzLabel(dialog, 'describedby')),
+                  dialog.matches(':modal'), sign !== null && sign.getAttribute('aria-label') === 'Error'],
+                 parts >> 2);
     }
     return dialog !== null;
   },
-};
-
-for (const name of Object.keys(imports)) {
-  if (name.startsWith('rz_') && !name.includes('__')) {
-    imports[name + '__deps'] = ['$rz', ...(imports[name + '__deps'] ?? [])];
-  }
-}
-mergeInto(LibraryManager.library, imports);
+});

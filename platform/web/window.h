@@ -1,9 +1,8 @@
 #pragma once
 
-// The browser's side of a form: the window in the page, written as markup by
-// one function from the core's list of controls and adopted from there, and
-// the element of each control; what the layer's files share. Only the web
-// layer includes this.
+// The browser's side of a form: the window in the page, adopted from there
+// or put there from its markup, and the element of each control; what the
+// layer's files share. Only the web layer includes this.
 
 #include "platform/form_window.h"
 #include "platform/web/page.h"
@@ -13,17 +12,27 @@
 
 namespace platform::layer {
 
-// A window's markup: the window itself, and the style that places its
-// controls, in CSS pixels.
+struct Window;
+
+// What the page is given to show a window it does not hold already: its
+// markup, the style that places its controls (in CSS pixels), and its icon
+// as an address with the sizes it holds.
 struct Markup {
     std::string html;
     std::string style;
+    std::string icon;
+    std::string iconSizes;
 };
 
+// Writes that for a window, or for one control added to a window in the
+// page (markup.cpp), and how a window the page does not hold is written:
+// the test programs set it; the page's program adopts the window its page
+// was written with, and leaves the writer out.
+Markup MarkupOf(const Window& window, const ControlRecord* control);
+inline Markup (*writeMarkup)(const Window& window, const ControlRecord* control) = nullptr;
+
 struct Window {
-    Window(FormWindow& shown, std::string frameId)
-        : form(shown)
-        , id(std::move(frameId)) {}
+    Window(FormWindow& shown, int number);
     // The window leaves the page, and its listeners with it.
     ~Window();
     Window(const Window&) = delete;
@@ -34,19 +43,23 @@ struct Window {
     // The window's client area, which holds the controls: adopted from the
     // page the first time it is asked for, where the page holds the window
     // already, or else put in the page from its markup.
-    const Js& element() const;
-    [[nodiscard]] bool inPage() const { return element_.place() != 0; }
+    const Js& client() const;
+    [[nodiscard]] bool inPage() const { return client_.place() != 0; }
     // Whether the page held the window before the program ran.
     [[nodiscard]] bool adopted() const {
-        element();
+        client();
         return adopted_;
     }
 
     FormWindow& form;
-    const std::string id; // of the window's frame in the page
+    // The ids of the window's frame, of its caption in the title bar and of
+    // its client area.
+    const std::string frameId;
+    const std::string captionId;
+    const std::string clientId;
 
 private:
-    mutable Js element_;
+    mutable Js client_;
     mutable bool adopted_ = false;
 };
 
@@ -59,11 +72,6 @@ struct Control {
 
 // The element of a control, its window in the page.
 const Js& elementOf(const ControlRecord& control);
-
-// The markup of a window with its controls in the labelled order, and of a
-// control added to a window that is in the page already.
-Markup WindowMarkup(const Window& window);
-Markup ControlMarkup(const Window& window, const ControlRecord& control);
 
 // The icon file as a data address, which an image or a link shows at once,
 // and the image sizes it holds, as a link's sizes attribute lists them.

@@ -65,14 +65,17 @@ async function waitForWindow(tab, address) {
     }
 }
 
-// The window as the page shows it: its caption, its place, and what stands
-// beside it.
-const shownWindow = () => ({
-    caption: document.querySelector('.rz-title h1').textContent,
-    place: JSON.stringify(document.querySelector('.rz-window').getBoundingClientRect()),
-    beside: [...document.querySelectorAll('main > :not(.rz-window)')]
-        .filter(shown => shown.checkVisibility()).map(shown => shown.textContent.trim()).join(),
-});
+// The window as the page shows it: the caption that labels it, its place,
+// and what stands beside it.
+const shownWindow = () => {
+    const frame = document.querySelector('main > section');
+    return {
+        caption: document.getElementById(frame.getAttribute('aria-labelledby')).textContent,
+        place: JSON.stringify(frame.getBoundingClientRect()),
+        beside: [...document.querySelectorAll('main > :not(section)')]
+            .filter(shown => shown.checkVisibility()).map(shown => shown.textContent.trim()).join(),
+    };
+};
 
 // The window shows, and a click on Start made at once, before the program
 // runs, is carried out once it does.
@@ -159,7 +162,7 @@ async function playWholeGame(tab) {
     // focus goes back to the button and nothing is lost.
     await betFromField(tab, '1e308', 2, 'Enter');
     const report = await tab.evaluate(() => [...document.querySelectorAll('dialog[open]')].map(
-        dialog => ({ text: dialog.querySelector('p').lastChild.textContent,
+        dialog => ({ text: document.getElementById(dialog.getAttribute('aria-describedby')).textContent,
                      modal: dialog.matches(':modal') })));
     expect(JSON.stringify(report), JSON.stringify([{ text: 'Run-time error: overflow', modal: true }]),
            'the reports open after an overflow');
@@ -234,7 +237,7 @@ async function checkPhone(engine, address) {
                                                 hasTouch: true });
     const overflow = await phone.evaluate(() => ({
         page: document.documentElement.scrollWidth - document.documentElement.clientWidth,
-        captions: [...document.querySelectorAll('.rz-form button, .rz-form label')]
+        captions: [...document.querySelectorAll('main button[id], main label')]
             .filter(e => e.scrollWidth > e.clientWidth || e.scrollHeight > e.clientHeight)
             .map(e => e.id),
     }));
@@ -296,14 +299,13 @@ async function checkKept() {
         const { data } = await cdp.send('Page.getAppManifest');
         expect(JSON.parse(data).name, await tab.evaluate(() => document.title), "the manifest's name");
 
-        // The page made again with its program one byte longer, and sealed
+        // The page made again with its script one byte longer, and sealed
         // as a rebuild seals it: a new policy and a new worker.
         const html = readFileSync(at('index.html'), 'utf8');
-        const end = html.lastIndexOf('</script>');
+        const end = html.indexOf('</script>');
         writeFileSync(at('index.html'), `${html.slice(0, end)} ${html.slice(end)}`);
         execFileSync('python3', [path.join(sources, 'platform/web/make_page.py'), '--seal',
-                                 at('index.html'), at('manifest.webmanifest'),
-                                 path.join(sources, 'platform/web/worker.js.in'), at('worker.js')]);
+                                 at('index.html'), at('manifest.webmanifest'), at('worker.js')]);
         const policy = readFileSync(at('index.html'), 'utf8').match(/Security-Policy" content="([^"]*)"/)[1];
         const cacheName = readFileSync(at('worker.js'), 'utf8').match(/cacheName = "([^"]*)"/)[1];
         const shownPolicy = () => tab.evaluate(() => document.querySelector('meta[http-equiv]').content);

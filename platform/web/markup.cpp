@@ -1,0 +1,103 @@
+#include "platform/web/window.h"
+
+#include <utility>
+
+// A window's markup, the page's structure written once: the frame, found by
+// its id, labelled by the caption in its title bar; the client area, found
+// by its id, with the controls in the labelled order (Tab follows it, and so
+// does a screen reader reading on), a live region that takes no room
+// (role status) and the report of a run-time error (role alertdialog),
+// described by its text. The style sheet takes each part by its element
+// and role.
+
+namespace platform::layer {
+namespace {
+
+// `text` as markup shows it, in an element or a quoted attribute.
+std::string escaped(std::string_view text) {
+    std::string markup;
+    for (const char c : text) {
+        const std::string_view entity = c == '&'    ? "&amp;"
+                                        : c == '<'  ? "&lt;"
+                                        : c == '>'  ? "&gt;"
+                                        : c == '"'  ? "&quot;"
+                                        : c == '\n' ? "&#10;"
+                                                    : std::string_view(&c, 1);
+        markup += entity;
+    }
+    return markup;
+}
+
+// A CSS rule of `selector` placing a box of `width` by `height` twips.
+std::string placed(const std::string& selector, int width, int height, const std::string& more) {
+    return selector + "{" + more + "width:" + std::to_string(detail::pixels(width)) +
+           "px;height:" + std::to_string(detail::pixels(height)) + "px}";
+}
+
+// Each kind of control as an element: a field, an output area that is a
+// polite live region and takes the focus, a label, and a button.
+Markup controlMarkup(const Window& window, const ControlRecord& control) {
+    static constexpr std::pair<const char*, const char*> kinds[] = {
+        {"input", " type=text autocomplete=off spellcheck=false"},
+        {"output", " tabindex=0 aria-live=polite"},
+        {"label", ""},
+        {"button", " type=button"}};
+    static_assert(std::size(kinds) ==
+                  static_cast<std::size_t>(detail::ControlKind::CommandButton) + 1);
+    const auto [tag, attributes] = kinds[static_cast<std::size_t>(control.kind)];
+    std::string html =
+        "<" + std::string(tag) + " id=\"" + escaped(control.name) + "\"" + attributes;
+    if (const ControlRecord* named = window.form.namedBy(control)) {
+        html += " for=\"" + escaped(named->name) + "\"";
+    }
+    if (&control == window.form.initialFocus()) {
+        html += " autofocus"; // where the focus is when the window opens, even before the program
+    }
+    html += ">";
+    if (control.kind != detail::ControlKind::TextBox) {
+        html += escaped(control.caption) + "</" + std::string(tag) + ">";
+    }
+    return {html,
+            placed("#" + window.clientId + " #" + control.name, control.width, control.height,
+                   "left:" + std::to_string(detail::pixels(control.left)) +
+                       "px;top:" + std::to_string(detail::pixels(control.top)) + "px;"),
+            {},
+            {}};
+}
+
+} // namespace
+
+Markup MarkupOf(const Window& window, const ControlRecord* control) {
+    if (control != nullptr) {
+        return controlMarkup(window, *control);
+    }
+    const FormWindow& form = window.form;
+    const std::string icon = iconAddress(form.icon);
+    Markup markup{"<section id=" + window.frameId + " aria-labelledby=" + window.captionId +
+                      "><header>",
+                  placed("#" + window.clientId, form.clientWidth, form.clientHeight, ""), icon,
+                  iconSizes(form.icon)};
+    if (!icon.empty()) {
+        markup.html += "<img alt='' width=16 height=16 src='" + icon + "'>";
+    }
+    markup.html += "<h1 id=" + window.captionId + ">" + escaped(form.caption) +
+                   "</h1></header><div id=" + window.clientId + ">";
+    for (const ControlRecord* made : form.labelledOrder()) {
+        const Markup part = controlMarkup(window, *made);
+        markup.html += part.html;
+        markup.style += part.style;
+    }
+    // The report, modal to the page when it opens: its title is the
+    // window's caption, then an error sign and the message; OK or Escape
+    // closes it, and the focus goes back where it was.
+    const std::string report = window.frameId + "-report";
+    markup.html += "<div role=status></div><dialog role=alertdialog aria-labelledby=" + report +
+                   " aria-describedby=" + report + "-text><h1 id=" + report + ">" +
+                   escaped(form.caption) +
+                   "</h1><p><span role=img aria-label=Error>&#x2716;</span> <span id=" + report +
+                   "-text></span></p><form method=dialog><button>OK</button></form></dialog>"
+                   "</div></section>";
+    return markup;
+}
+
+} // namespace platform::layer
