@@ -126,40 +126,55 @@ std::from_chars_result from_chars(const char* first, const char* last, double& v
 // The shortest digits, written as printf's %f or %e would write them,
 // whichever is shorter, %f on a tie.
 std::to_chars_result to_chars(char* first, char* last, double value) {
-    const bool negative = std::signbit(value);
-    std::string shortest;
+    std::array<char, 32> text{};
+    char* out = text.data();
+    if (std::signbit(value)) {
+        *out++ = '-';
+    }
     if (std::isnan(value) || std::isinf(value)) {
-        shortest = std::isnan(value) ? "nan" : "inf";
+        out = std::copy_n(std::isnan(value) ? "nan" : "inf", 3, out);
     } else {
         int exponent = 0;
         const std::string digits = layer::ShortestDigits(std::fabs(value), exponent);
         const auto count = static_cast<int>(digits.size());
-        std::string scientific = digits.substr(0, 1);
-        if (count > 1) {
-            scientific += "." + digits.substr(1);
-        }
         const int magnitude = std::abs(exponent);
-        scientific += std::string(exponent < 0 ? "e-" : "e+") + (magnitude < 10 ? "0" : "") +
-                      std::to_string(magnitude);
-
-        std::string fixed;
-        if (exponent >= count - 1) {
-            fixed = digits + std::string(static_cast<std::size_t>(exponent - count + 1), '0');
-        } else if (exponent >= 0) {
-            fixed = digits.substr(0, static_cast<std::size_t>(exponent) + 1) + "." +
-                    digits.substr(static_cast<std::size_t>(exponent) + 1);
+        const int scientific = count + (count > 1 ? 1 : 0) + (magnitude < 100 ? 4 : 5);
+        const int fixed = exponent >= count - 1 ? exponent + 1
+                          : exponent >= 0       ? count + 1
+                                                : count + 1 - exponent;
+        if (fixed <= scientific && exponent < 0) {
+            *out++ = '0';
+            *out++ = '.';
+            out = std::fill_n(out, -exponent - 1, '0');
+            out = std::copy(digits.begin(), digits.end(), out);
+        } else if (fixed <= scientific) {
+            // The digits with the point where the exponent puts it, and the
+            // zeros that a whole number needs after them.
+            for (int place = 0; place <= std::max(exponent, count - 1); ++place) {
+                if (place == exponent + 1) {
+                    *out++ = '.';
+                }
+                *out++ = place < count ? digits[place] : '0';
+            }
         } else {
-            fixed = "0." + std::string(static_cast<std::size_t>(-exponent - 1), '0') + digits;
+            *out++ = digits[0];
+            if (count > 1) {
+                *out++ = '.';
+                out = std::copy(digits.begin() + 1, digits.end(), out);
+            }
+            *out++ = 'e';
+            *out++ = exponent < 0 ? '-' : '+';
+            if (magnitude < 10) {
+                *out++ = '0';
+            }
+            out = std::to_chars(out, text.data() + text.size(), magnitude).ptr;
         }
-        shortest = fixed.size() <= scientific.size() ? fixed : scientific;
     }
-    if (negative) {
-        shortest.insert(0, "-");
-    }
-    if (shortest.size() > static_cast<std::size_t>(last - first)) {
+    const auto size = out - text.data();
+    if (size > last - first) {
         return {last, std::errc::value_too_large};
     }
-    return {std::copy(shortest.begin(), shortest.end(), first), std::errc{}};
+    return {std::copy_n(text.data(), size, first), std::errc{}};
 }
 #endif
 

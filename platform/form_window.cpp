@@ -119,15 +119,16 @@ const ControlRecord* FormWindow::labelOf(const ControlRecord& control) const {
 }
 
 // Each control goes in after those of its tab index or below: a few
-// controls, which a merge sort's buffers would only weigh down.
+// controls, which a general sort's code would only weigh down.
 std::vector<ControlRecord*> FormWindow::tabOrder() const {
     std::vector<ControlRecord*> order;
     order.reserve(controls_.size());
     for (const auto& control : controls_) {
-        order.insert(
-            std::upper_bound(order.begin(), order.end(), control->tabIndex,
-                             [](int index, const auto* other) { return index < other->tabIndex; }),
-            control.get());
+        order.push_back(control.get());
+        for (std::size_t at = order.size() - 1;
+             at > 0 && order[at - 1]->tabIndex > order[at]->tabIndex; --at) {
+            std::swap(order[at - 1], order[at]);
+        }
     }
     return order;
 }

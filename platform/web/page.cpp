@@ -26,7 +26,7 @@ Js Js::text(std::string_view text) noexcept {
 
 std::string Js::string() const {
     std::string copy(rz_text_size(place_), '\0');
-    rz_copy_text(copy.data(), copy.size());
+    rz_copy_text(copy.data());
     return copy;
 }
 

@@ -44,7 +44,7 @@ private:
 extern "C" {
 void rz_release(int place);
 std::size_t rz_text_size(int place);
-void rz_copy_text(char* into, std::size_t size);
+void rz_copy_text(char* into);
 int rz_hold_text(const char* text, std::size_t size);
 
 int rz_open_window(const char* frame, const char* client, const char* html, const char* style,
@@ -57,8 +57,7 @@ void rz_fit_after_paint(int client, void* form);
 void rz_report(int client, const char* text);
 void rz_announce(int client, const char* text);
 
-void rz_adopt_controls(int client, void* form, const void* const* controls,
-                       const char* const* names, std::size_t count, int* elements);
+int rz_adopt_control(int client, void* form, void* control, const char* name);
 int rz_add_control(int client, void* form, void* control, const char* html, const char* style);
 bool rz_connected(int element);
 int rz_value(int element);

@@ -14,7 +14,7 @@ const imports = {
     // a place is given back when the program lets go of (takes) its value.
     values: [null],
     free: [],
-    text: '', // the text last asked of a value, to copy
+    text: null, // the text last asked of a value, in UTF-8, to copy
     hold: value => {
       const place = value === null || value === undefined ? 0 : rz.free.pop() ?? rz.values.length;
       rz.values[place] = place === 0 ? null : value;
@@ -27,7 +27,9 @@ const imports = {
       rz.free.push(place);
       return value;
     },
-    string: (pointer, size) => UTF8ToString(pointer, size),
+    // The program's UTF-8 text of `size` bytes, or up to its NUL.
+    string: (pointer, size) => new TextDecoder().decode(HEAPU8.subarray(
+        pointer, size === undefined ? HEAPU8.indexOf(0, pointer) : pointer + size)),
     // What each window keeps, by its client area (a WeakMap): its frame, the
     // controller whose signal ends its listeners, and the style that places
     // its controls, where the page did not hold it.
@@ -80,11 +82,11 @@ const imports = {
     rz.take(place);
   },
   rz_text_size: function(place) {
-    rz.text = String(rz.at(place));
-    return lengthBytesUTF8(rz.text);
+    rz.text = new TextEncoder().encode(String(rz.at(place)));
+    return rz.text.length;
   },
-  rz_copy_text: function(into, size) {
-    stringToUTF8(rz.text, into, size + 1);
+  rz_copy_text: function(into) {
+    HEAPU8.set(rz.text, into);
   },
   rz_hold_text: function(text, size) {
     return rz.hold(rz.string(text, size));
@@ -164,14 +166,11 @@ const imports = {
 
   // ---- The controls
 
-  // Each control of the window, by its id, taken in one step for all; and a
-  // control made for a window in the page already, from its markup.
-  rz_adopt_controls: function(client, form, controls, names, count, elements) {
-    for (let i = 0; i < count; ++i) {
-      HEAP32[(elements >> 2) + i] = rz.hold(rz.adopt(
-          rz.at(client), form, HEAP32[(controls >> 2) + i],
-          document.getElementById(rz.string(HEAP32[(names >> 2) + i]))));
-    }
+  // A control of the window, by its id; and a control made for a window in
+  // the page already, from its markup.
+  rz_adopt_control: function(client, form, control, name) {
+    return rz.hold(rz.adopt(rz.at(client), form, control,
+                            document.getElementById(rz.string(name))));
   },
   rz_add_control: function(client, form, control, html, style) {
     const area = rz.at(client);
@@ -248,7 +247,7 @@ const imports = {
   },
   rz_shortest_decimal: function(magnitude, digits) {
     const [mantissa, exponent] = magnitude.toExponential().split('e');
-    stringToUTF8(mantissa.replace('.', ''), digits, 18);
+    HEAPU8.set(new TextEncoder().encode(mantissa.replace('.', '')), digits);
     return Number(exponent);
   },
 

@@ -43,18 +43,9 @@ const Js& Window::client() const {
     client_ = Js(rz_open_window(frameId.c_str(), clientId.c_str(), markup.html.c_str(),
                                 markup.style.c_str(), form.caption.c_str(), markup.icon.c_str(),
                                 markup.iconSizes.c_str()));
-    // Each control's element, taken in one step for all.
-    std::vector<const void*> controls;
-    std::vector<const char*> names;
     for (const auto& control : form.controls()) {
-        controls.push_back(control.get());
-        names.push_back(control->name.c_str());
-    }
-    std::vector<int> elements(controls.size());
-    rz_adopt_controls(client_.place(), &form, controls.data(), names.data(), controls.size(),
-                      elements.data());
-    for (std::size_t i = 0; i < elements.size(); ++i) {
-        form.controls()[i]->toolkit->element = Js(elements[i]);
+        control->toolkit->element =
+            Js(rz_adopt_control(client_.place(), &form, control.get(), control->name.c_str()));
     }
     return client_;
 }
