@@ -28,9 +28,9 @@
     const typed = fields().map(field => field.value);
     for (const {type, key, id, texts} of kept) {
       fields().forEach((field, i) => { field.value = texts[i]; });
-      const button = document.getElementById(id);
-      type === 'click' ? button.click()
-                       : button.dispatchEvent(new KeyboardEvent('keydown', {key, bubbles: true}));
+      const button = document.getElementById(id); // none where the program could not start
+      type === 'click' ? button?.click()
+                       : button?.dispatchEvent(new KeyboardEvent('keydown', {key, bubbles: true}));
     }
     const last = kept.at(-1)?.texts ?? typed;
     fields().forEach((field, i) => { if (typed[i] !== last[i]) field.value = typed[i]; });
