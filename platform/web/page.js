@@ -35,6 +35,16 @@ const imports = {
     // its controls, where the page did not hold it.
     windows: null,
     canvas: null, // what measures text for the font fit
+    // The style sheet that places a window's controls, made with the first
+    // rule it needs: a window that the page held has none until then.
+    styleOf: area => {
+      const kept = rz.windows.get(area);
+      if (!kept.sheet) {
+        kept.sheet = new CSSStyleSheet();
+        document.adoptedStyleSheets = [...document.adoptedStyleSheets, kept.sheet];
+      }
+      return kept.sheet;
+    },
     // A control's element, answering the player until its window goes: a
     // button's click runs its procedure; the arrow keys on it move the focus
     // along the tab order, as on the desktop; Ctrl+C on the output area
@@ -99,12 +109,9 @@ const imports = {
   // style that places its controls (a sheet of its own, for those added
   // later too), the page's title and icon then the window's.
   rz_open_window: function(frame, client, html, style, caption, icon, sizes) {
-    let sheet = null;
-    if (rz.string(html) !== '') {
+    const written = rz.string(html) !== '';
+    if (written) {
       document.querySelector('main').insertAdjacentHTML('beforeend', rz.string(html));
-      sheet = new CSSStyleSheet();
-      sheet.replaceSync(rz.string(style));
-      document.adoptedStyleSheets = [...document.adoptedStyleSheets, sheet];
       document.title = rz.string(caption);
       const link = document.querySelector('link[rel=icon]') ||
                    document.head.appendChild(document.createElement('link'));
@@ -113,7 +120,10 @@ const imports = {
     }
     const area = document.getElementById(rz.string(client));
     rz.windows.set(area, {frame: document.getElementById(rz.string(frame)),
-                          ending: new AbortController(), sheet});
+                          ending: new AbortController(), sheet: null});
+    if (written) {
+      rz.styleOf(area).replaceSync(rz.string(style));
+    }
     return rz.hold(area);
   },
   rz_page_holds: function(frame) {
@@ -174,10 +184,9 @@ const imports = {
   },
   rz_add_control: function(client, form, control, html, style) {
     const area = rz.at(client);
-    const {sheet} = rz.windows.get(area);
     const announcer = area.querySelector('[role=status]');
     announcer.insertAdjacentHTML('beforebegin', rz.string(html));
-    sheet.insertRule(rz.string(style));
+    rz.styleOf(area).insertRule(rz.string(style));
     return rz.hold(rz.adopt(area, form, control, announcer.previousElementSibling));
   },
   rz_connected: function(element) {

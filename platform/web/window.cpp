@@ -9,6 +9,20 @@ namespace platform::layer {
 template struct Ender<Window>;
 template struct Ender<Control>;
 
+namespace {
+
+// The markup of a window the page does not hold, or of a control added to
+// a window in the page, from the program's writer: the page's program has
+// none, as its page holds the window.
+Markup written(const Window& window, const ControlRecord* control) {
+    if (writeMarkup == nullptr) {
+        throw std::runtime_error("the page does not hold the window " + window.frameId);
+    }
+    return writeMarkup(window, control);
+}
+
+} // namespace
+
 Window::Window(FormWindow& shown, int number)
     : form(shown)
     , frameId("rz-window-" + std::to_string(number))
@@ -33,13 +47,7 @@ const Js& Window::client() const {
         return client_;
     }
     adopted_ = rz_page_holds(frameId.c_str());
-    Markup markup;
-    if (!adopted_) {
-        if (writeMarkup == nullptr) {
-            throw std::runtime_error("the page does not hold the window " + frameId);
-        }
-        markup = writeMarkup(*this, nullptr);
-    }
+    const Markup markup = adopted_ ? Markup{} : written(*this, nullptr);
     client_ = Js(rz_open_window(frameId.c_str(), clientId.c_str(), markup.html.c_str(),
                                 markup.style.c_str(), form.caption.c_str(), markup.icon.c_str(),
                                 markup.iconSizes.c_str()));
@@ -59,7 +67,7 @@ const Js& elementOf(const ControlRecord& control) {
 Owned<Control> MakeControl(Window& window, ControlRecord& control) {
     Owned<Control> made(new Control{window, {}});
     if (window.inPage()) {
-        const Markup markup = writeMarkup(window, &control);
+        const Markup markup = written(window, &control);
         made->element = Js(rz_add_control(window.client().place(), &window.form, &control,
                                           markup.html.c_str(), markup.style.c_str()));
     }
