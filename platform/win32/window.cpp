@@ -99,32 +99,35 @@ RECT Window::placement(const ControlRecord& control) const {
 }
 
 void Window::clipLabels() const {
+    for (const auto& control : form.controls()) {
+        if (control->kind == detail::ControlKind::Label && control->toolkit->handle != nullptr) {
+            clipLabel(*control);
+        }
+    }
+}
+
+void Window::clipLabel(const ControlRecord& label) const {
     using UniqueRegion = UniqueGdiObject<HRGN>;
-    for (const auto& label : form.controls()) {
-        if (label->kind != detail::ControlKind::Label || label->toolkit->handle == nullptr) {
+    const RECT bounds = placement(label);
+    UniqueRegion visible(
+        CreateRectRgn(0, 0, bounds.right - bounds.left, bounds.bottom - bounds.top));
+    bool covers = false;
+    for (const auto& other : form.controls()) {
+        RECT overlap{};
+        const RECT otherBounds = placement(*other);
+        if (other->kind == detail::ControlKind::Label || other->toolkit->handle == nullptr ||
+            IntersectRect(&overlap, &bounds, &otherBounds) == FALSE) {
             continue;
         }
-        const RECT bounds = placement(*label);
-        UniqueRegion visible(
-            CreateRectRgn(0, 0, bounds.right - bounds.left, bounds.bottom - bounds.top));
-        bool covers = false;
-        for (const auto& other : form.controls()) {
-            RECT overlap{};
-            const RECT otherBounds = placement(*other);
-            if (other->kind == detail::ControlKind::Label || other->toolkit->handle == nullptr ||
-                IntersectRect(&overlap, &bounds, &otherBounds) == FALSE) {
-                continue;
-            }
-            OffsetRect(&overlap, -bounds.left, -bounds.top);
-            const UniqueRegion covered(CreateRectRgnIndirect(&overlap));
-            CombineRgn(visible.get(), visible.get(), covered.get(), RGN_DIFF);
-            covers = true;
-        }
-        // The window owns a region once it has it.
-        HRGN region = covers ? visible.release() : nullptr;
-        if (SetWindowRgn(label->toolkit->handle, region, TRUE) == 0 && region != nullptr) {
-            DeleteObject(region);
-        }
+        OffsetRect(&overlap, -bounds.left, -bounds.top);
+        const UniqueRegion covered(CreateRectRgnIndirect(&overlap));
+        CombineRgn(visible.get(), visible.get(), covered.get(), RGN_DIFF);
+        covers = true;
+    }
+    // The window owns a region once it has it.
+    HRGN region = covers ? visible.release() : nullptr;
+    if (SetWindowRgn(label.toolkit->handle, region, TRUE) == 0 && region != nullptr) {
+        DeleteObject(region);
     }
 }
 

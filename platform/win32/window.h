@@ -70,6 +70,8 @@ private:
 
     // The window's outer rectangle for its client area at the DPI.
     [[nodiscard]] RECT frame() const;
+    // Clips one label to the part where it covers no other control.
+    void clipLabel(const ControlRecord& label) const;
     // Gives the controls their clipping, the fitted font and the window its
     // icons at a new DPI.
     void fitToDpi();
