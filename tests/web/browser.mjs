@@ -5,7 +5,7 @@
 // Xvfb. None of the npm packages downloads a browser of its own. Where a
 // browser or a package is missing, a test skips (exit 77), except in CI.
 import { spawn } from 'node:child_process';
-import { existsSync } from 'node:fs';
+import { existsSync, readFileSync } from 'node:fs';
 import { createServer } from 'node:net';
 
 export const chromiumPath = process.env.CHROMIUM || '/usr/bin/chromium';
@@ -34,18 +34,11 @@ async function load(name) {
     }
 }
 
-// Chromium as root, and with no network but the machine's own; with
-// `profile`, a folder, as a player's browser runs (not incognito, as a new
-// context is), in one context whose tab is `tab`.
+// Chromium as root, and with no network but the machine's own.
 const chromiumArgs = ['--no-sandbox', '--disable-gpu', '--disable-background-networking',
                       '--disable-component-update', '--no-first-run', '--disable-sync'];
 export async function launch() {
     return (await playwrightChromium()).launch({ executablePath: chromiumPath, args: chromiumArgs });
-}
-export async function launchWithProfile(profile) {
-    const context = await (await playwrightChromium()).launchPersistentContext(
-        profile, { executablePath: chromiumPath, args: chromiumArgs });
-    return { context, tab: playwrightTab(context.pages()[0] ?? await context.newPage()) };
 }
 async function playwrightChromium() {
     if (!existsSync(chromiumPath)) {
@@ -56,9 +49,11 @@ async function playwrightChromium() {
 
 // What the tests do in a tab, the same in every engine: go to an address,
 // click or tap an element at its centre, press keys ("Control+A", "Tab",
-// "Space"), type text, and run a function in the page.
+// "Space"), type text, run a function in the page, and (where the driver
+// can) run a script file before the page's own in every page it opens.
 const playwrightTab = tab => ({
     native: tab,
+    addInitScript: file => tab.addInitScript({ path: file }),
     goto: address => tab.goto(address),
     click: selector => tab.locator(selector).click(),
     tap: selector => tab.locator(selector).tap(),
@@ -70,6 +65,7 @@ const playwrightTab = tab => ({
 // Puppeteer presses one key at a time: a chord is its modifiers held down.
 const puppeteerTab = tab => ({
     native: tab,
+    addInitScript: file => tab.evaluateOnNewDocument(readFileSync(file, 'utf8')),
     goto: address => tab.goto(address),
     click: selector => tab.click(selector),
     tap: selector => tab.tap(selector),
@@ -91,11 +87,11 @@ function seleniumTab(driver, { By, Key }) {
     const key = name => keys[name] ?? name.toLowerCase();
     return {
         native: driver,
+        addInitScript: null, // classic WebDriver has none
         goto: address => driver.get(address),
-        click: async selector => {
-            const element = await driver.findElement(By.css(selector));
-            await driver.actions().move({ origin: element }).click().perform();
-        },
+        // WebDriver's element click: the driver's pointer actions wait for a
+        // page that is still loading.
+        click: async selector => (await driver.findElement(By.css(selector))).click(),
         tap: null, // WebKitWebDriver has no touch input
         press: async chord => {
             const parts = chord.split('+').map(key);
@@ -143,7 +139,11 @@ async function startXvfb() {
 // Opens the engine `name`. Its newTab(options) gives a tab as above, in a
 // context of its own where the engine has them (Chromium takes playwright's
 // options: viewport, deviceScaleFactor, hasTouch, isMobile), with JavaScript
-// off where `javaScriptEnabled` is false; close() ends it all.
+// off where `javaScriptEnabled` is false, and where `waiting` is false one
+// whose driver works in a page that is still loading (WebKit's waits for the
+// load by default). keepingTab(profile) gives a tab in a browser that keeps
+// what a player's keeps, in the folder `profile` where the engine takes one
+// (Chromium's new contexts are incognito). close() ends it all.
 export async function openEngine(name) {
     const [program, packages] = programs[name] ?? skip(`no engine '${name}'`);
     if (!existsSync(program) || (name === 'webkit' && !existsSync(miniBrowser))) {
@@ -151,12 +151,19 @@ export async function openEngine(name) {
     }
     if (name === 'chromium') {
         const browser = await launch();
+        const profiles = [];
         return {
-            newTab: async (options = {}) => {
+            newTab: async ({ waiting, ...options } = {}) => {
                 const context = await browser.newContext(options);
                 return playwrightTab(await context.newPage());
             },
-            close: () => browser.close(),
+            keepingTab: async profile => {
+                const context = await (await playwrightChromium()).launchPersistentContext(
+                    profile, { executablePath: chromiumPath, args: chromiumArgs });
+                profiles.push(context);
+                return playwrightTab(context.pages()[0] ?? await context.newPage());
+            },
+            close: async () => Promise.all([browser, ...profiles].map(opened => opened.close())),
         };
     }
     if (name === 'firefox') {
@@ -166,9 +173,11 @@ export async function openEngine(name) {
         const browser = javaScript => (browsers[javaScript] ??= puppeteer.launch({
             browser: 'firefox', executablePath: program, headless: true,
             extraPrefsFirefox: { 'javascript.enabled': javaScript } }));
+        const newTab = async ({ javaScriptEnabled = true } = {}) => puppeteerTab(
+            await (await (await browser(javaScriptEnabled)).createBrowserContext()).newPage());
         return {
-            newTab: async ({ javaScriptEnabled = true } = {}) => puppeteerTab(
-                await (await (await browser(javaScriptEnabled)).createBrowserContext()).newPage()),
+            newTab,
+            keepingTab: () => newTab(),
             close: async () => Promise.all(Object.values(browsers).map(async b => (await b).close())),
         };
     }
@@ -178,29 +187,32 @@ export async function openEngine(name) {
     // It drives one browser at a time: a new tab takes the place of the last.
     const driver = start(program, [`--port=${port}`], { env: { ...process.env, DISPLAY: display } });
     let last;
-    return {
-        newTab: async ({ javaScriptEnabled = true } = {}) => {
-            let session;
-            await last?.quit();
-            last = undefined;
-            for (let tries = 0; !session; ++tries) {
-                try {
-                    session = await new selenium.Builder()
-                        .usingServer(`http://127.0.0.1:${port}`)
-                        .withCapabilities({ browserName: 'MiniBrowser',
-                                            'webkitgtk:browserOptions': {
-                                                binary: miniBrowser,
-                                                args: ['--automation',
-                                                       `--enable-javascript=${javaScriptEnabled}`] } })
-                        .build();
-                } catch (error) {
-                    if (tries === 50) throw error;
-                    await new Promise(resolve => setTimeout(resolve, 100));
-                }
+    const newTab = async ({ javaScriptEnabled = true, waiting = true } = {}) => {
+        let session;
+        await last?.quit();
+        last = undefined;
+        for (let tries = 0; !session; ++tries) {
+            try {
+                session = await new selenium.Builder()
+                    .usingServer(`http://127.0.0.1:${port}`)
+                    .withCapabilities({ browserName: 'MiniBrowser',
+                                        pageLoadStrategy: waiting ? 'normal' : 'none',
+                                        'webkitgtk:browserOptions': {
+                                            binary: miniBrowser,
+                                            args: ['--automation',
+                                                   `--enable-javascript=${javaScriptEnabled}`] } })
+                    .build();
+            } catch (error) {
+                if (tries === 50) throw error;
+                await new Promise(resolve => setTimeout(resolve, 100));
             }
-            last = session;
-            return seleniumTab(session, selenium);
-        },
+        }
+        last = session;
+        return seleniumTab(session, selenium);
+    };
+    return {
+        newTab,
+        keepingTab: () => newTab(),
         close: async () => {
             await last?.quit();
             driver.kill();
