@@ -4,7 +4,9 @@
 // Tab and the focus need no program. Once it runs, each is carried out in
 // order with the fields as they were, and what was typed after the last is
 // put back. The program starts once the window is painted on the screen,
-// from its WebAssembly in the page's data block, in hex.
+// from its WebAssembly in the page's data block, in hex. Where the page has
+// not arrived whole a few seconds on, the line by the window says that the
+// game is still loading, until the program runs.
 (() => {
   const kept = [];
   const ending = new AbortController();
@@ -22,8 +24,10 @@
   }
   globalThis.rzEarly = kept;
 
+  const loading = () => document.querySelector('main > [role=status] > span');
   const carryOut = () => {
     ending.abort();
+    loading().hidden = true;
     delete globalThis.rzEarly;
     const typed = fields().map(field => field.value);
     for (const {type, key, id, texts} of kept) {
@@ -69,4 +73,6 @@
     }
   });
   Promise.all([read, painted]).then(start);
+  const slow = setTimeout(() => { const words = loading(); if (words) words.hidden = false; }, 3000);
+  read.then(() => clearTimeout(slow));
 })();

@@ -10,8 +10,8 @@
 // in the light and the dark colour scheme, and checks that the page fits a
 // phone's screen and shows every caption whole at twice the density. In
 // every engine, served as a web server serves it, it checks the page on a
-// network that lies: the kept page and its new releases on a server that
-// fails, stalls, resets and tears.
+// network that lies: a first visit whose program stalls, and the kept page
+// and its new releases on a server that fails, stalls, resets and tears.
 // Usage: play.mjs [--engine chromium|firefox|webkit] PATH/index.html
 import { execFileSync } from 'node:child_process';
 import { copyFileSync, mkdtempSync, readdirSync, readFileSync, rmSync, writeFileSync } from 'node:fs';
@@ -69,7 +69,8 @@ const shownWindow = () => {
         caption: document.getElementById(frame.getAttribute('aria-labelledby')).textContent,
         place: JSON.stringify(frame.getBoundingClientRect()),
         beside: [...document.querySelectorAll('main > :not(section)')]
-            .filter(shown => shown.checkVisibility()).map(shown => shown.textContent.trim()).join(),
+            .filter(shown => shown.checkVisibility()).map(shown => shown.innerText.trim())
+            .filter(Boolean).join(),
     };
 };
 
@@ -265,6 +266,13 @@ const faults = {
         response.useChunkedEncodingByDefault = false;
         response.end(body.subarray(0, body.length / 2));
     },
+    // The page up to its program's WebAssembly, the rest once the test calls
+    // server.release().
+    held: (response, body, server) => {
+        const at = body.indexOf('<script type="application/wasm"');
+        response.write(body.subarray(0, at));
+        server.release = () => response.end(body.subarray(at));
+    },
 };
 const types = { '.js': 'text/javascript', '.html': 'text/html', '.png': 'image/png',
                 '.webmanifest': 'application/manifest+json' };
@@ -299,6 +307,32 @@ async function until(tab, check, what, argument) {
             fail(`never ${what}`);
         }
         await new Promise(resolve => setTimeout(resolve, 50));
+    }
+}
+
+// A first visit whose program stalls on the way: the window stands, and the
+// page soon says by it that the game is still loading; a click made
+// meanwhile is carried out once the program arrives and runs, and the line
+// goes.
+async function checkStillLoading(engine) {
+    const server = await serve(folder, true);
+    server.fault = 'held';
+    try {
+        const address = `http://127.0.0.1:${server.address().port}/index.html`;
+        const tab = await engine.newTab({ waiting: false });
+        tab.goto(address).catch(() => undefined);
+        const line = () => document.querySelector('main > [role=status]')?.innerText;
+        await until(tab, line, 'a line that the game is still loading');
+        expect(await tab.evaluate(line), 'Rolling a zemb is still loading. If it does not start, ' +
+               'check the connection and reload the page.', 'the line while the program is on its way');
+        await tab.click('#Command2');
+        server.release();
+        await waitForWindow(tab, address);
+        expect(`${(await read(tab)).field}|${await tab.evaluate(line)}`, '10|',
+               'the field and the line once the program has arrived');
+    } finally {
+        server.closeAllConnections();
+        server.close();
     }
 }
 
@@ -420,6 +454,7 @@ try {
     }
     await clickAsSoonAsShown(engine, served);
     await checkWithoutJavaScript(engine, fromDisk, options, shown);
+    await checkStillLoading(engine);
     if (chromium) {
         await checkPhone(engine, served);
     }
@@ -432,7 +467,7 @@ try {
 console.log(`PASS (${engineName}): played a whole game in the page from disk and from a server, ` +
             (engineName === 'webkit' ? 'by mouse and keyboard' : 'by mouse, keyboard and touch') +
             ', with no policy violation or error; a click made before the program ran, ' +
-            'the page with JavaScript off' +
+            'the page with JavaScript off and still loading' +
             (chromium ? '; the accessibility tree and audit, a phone\'s screen, the page ' +
                         'installable' : '') +
             '; the page kept and playing on a network that lies, and a new release kept only whole');
