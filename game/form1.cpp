@@ -1,3 +1,5 @@
+// Form1 laid out, and its click procedures: the two bets, Start and quit.
+
 #include "game/form1.h"
 
 #include "game/icon.h"

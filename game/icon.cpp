@@ -1,3 +1,6 @@
+// The application icon's bytes, embedded from the icon file that the build
+// makes from the pixel maps in icons/.
+
 #include "game/icon.h"
 
 namespace game {

@@ -1,5 +1,8 @@
 #pragma once
 
+// What main() hands the runtime: the program's identity and its start-up
+// form, Form1.
+
 #include "game/form1.h"
 #include "game/identity.h"
 #include "platform/forms.h"

@@ -1,3 +1,5 @@
+// The roll, computed from the clock.
+
 #include "game/roll.h"
 
 #include <cmath>

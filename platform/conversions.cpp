@@ -1,3 +1,7 @@
+// The conversions between text and numbers that the game calls: reading
+// the number a text starts with, and writing a double in the fewest digits
+// that read back as it.
+
 #include "platform/conversions.h"
 
 #include "platform/layer.h"

@@ -1,3 +1,7 @@
+// The core's record of a form and its controls: the controls and their
+// orders, the control operations with their checks, what stands printed,
+// what a click announces, the click dispatch and the font fit.
+
 #include "platform/form_window.h"
 
 #include "platform/caption_fit.h"

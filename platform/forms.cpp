@@ -1,3 +1,6 @@
+// The classes the game holds, each a handle on the core's record of its
+// form or control.
+
 #include "platform/forms.h"
 
 #include "platform/conversions.h"

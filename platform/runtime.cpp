@@ -1,3 +1,6 @@
+// The run-time error path (raising an error with its report), the clock's
+// source and its reading, and the floating-point check.
+
 #include "platform/runtime.h"
 
 #include "platform/clock.h"
