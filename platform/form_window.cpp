@@ -236,7 +236,6 @@ Announcement FormWindow::takeAnnouncement() {
     for (const Said& entry : std::exchange(said_, {})) {
         if (entry.area == nullptr) {
             add(said.text, entry.line);
-            add(said.unprinted, entry.line);
             continue;
         }
         std::string_view lines = entry.area->printed;

@@ -51,7 +51,6 @@ struct Announcement {
     static constexpr std::size_t kept = 8;
 
     std::string text;
-    std::string unprinted; // only the fields' lines: what the output areas do not show
 };
 
 // Converts twips to pixels at 96 dots per inch, rounding to the nearest.

@@ -193,9 +193,11 @@ TEST(Accessibility, NamesAndText) {
 }
 
 // A player whose focus stays on the button pressed hears what it did: the
-// lines printed and the balance, named by its label, as each came.
+// lines printed and the balance, named by its label, as each came; also
+// when it says what the click before said.
 TEST(Accessibility, AnnouncesWhatEachClickDid) {
     GameWindow game;
+    game.click("Command2");
     game.click("Command2");
     game.bet("Command1", 1);
     game.setBalance("15001");
@@ -203,7 +205,8 @@ TEST(Accessibility, AnnouncesWhatEachClickDid) {
     game.click("Command4");
     EXPECT_EQ(game.driver().TakeAnnouncements(),
               (std::vector<std::string>{
-                  "initial balance 10", "The number is 1\nYou won!\ninitial balance 20",
+                  "initial balance 10", "initial balance 10",
+                  "The number is 1\nYou won!\ninitial balance 20",
                   "The number is 4\nYou won!\nNo cash available!\nYou have to go with $30,000.00.",
                   "You quit.\nThe balance of your account is 15001"}));
 }

@@ -1,14 +1,14 @@
 #include "platform/web/window.h"
 
 // What assistive technology finds of a form: each label names the control
-// it stands for, the output area is a polite live region, and a second one,
-// which takes no room, speaks what a click changed that the output area
-// does not show.
+// it stands for, and one polite live region, which takes no room, speaks
+// what each click printed and changed, in that order. The output area is no
+// live region of its own, so nothing is said twice or out of order.
 
 namespace platform::layer {
 
 void Announce(Window& window, const detail::Announcement& said) {
-    rz_announce(window.client().place(), said.unprinted.c_str());
+    rz_announce(window.client().place(), said.text.c_str());
 }
 
 } // namespace platform::layer

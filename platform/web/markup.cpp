@@ -34,12 +34,13 @@ std::string placed(const std::string& selector, int width, int height, const std
            "px;height:" + std::to_string(detail::pixels(height)) + "px}";
 }
 
-// Each kind of control as an element: a field, an output area that is a
-// polite live region and takes the focus, a label, and a button.
+// Each kind of control as an element: a field, an output area that takes
+// the focus and is no live region (the window's one region says what a
+// click printed), a label, and a button.
 Markup controlMarkup(const Window& window, const ControlRecord& control) {
     static constexpr std::pair<const char*, const char*> kinds[] = {
         {"input", " type=text autocomplete=off spellcheck=false"},
-        {"output", " tabindex=0 aria-live=polite"},
+        {"output", " tabindex=0 aria-live=off"},
         {"label", ""},
         {"button", " type=button"}};
     static_assert(std::size(kinds) ==

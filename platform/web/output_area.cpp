@@ -4,8 +4,8 @@
 
 // The output area is an output element that shows what stands printed: each
 // item printed goes at its end, and a line end is a line feed, kept as it
-// stands. It is a polite live region, so a screen reader speaks what a click
-// printed, and it takes the focus, so a player can read it again and copy it.
+// stands. It takes the focus, so a player can read it again and copy it; the
+// window's live region says what a click printed.
 
 namespace platform::layer {
 

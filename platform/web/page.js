@@ -31,8 +31,9 @@ const imports = {
     string: (pointer, size) => new TextDecoder().decode(HEAPU8.subarray(
         pointer, size === undefined ? HEAPU8.indexOf(0, pointer) : pointer + size)),
     // What each window keeps, by its client area (a WeakMap): its frame, the
-    // controller whose signal ends its listeners, and the style that places
-    // its controls, where the page did not hold it.
+    // controller whose signal ends its listeners, the style that places its
+    // controls, where the page did not hold it, and its announcement on the
+    // way.
     windows: null,
     canvas: null, // what measures text for the font fit
     // The style sheet that places a window's controls, made with the first
@@ -120,7 +121,8 @@ const imports = {
     }
     const area = document.getElementById(rz.string(client));
     rz.windows.set(area, {frame: document.getElementById(rz.string(frame)),
-                          ending: new AbortController(), sheet: null});
+                          ending: new AbortController(), sheet: null, announcing: 0,
+                          said: Promise.resolve()});
     if (written) {
       rz.styleOf(area).replaceSync(rz.string(style));
     }
@@ -131,8 +133,9 @@ const imports = {
   },
   // The window leaves the page, its listeners and its style with it.
   rz_close_window: function(client) {
-    const {frame, ending, sheet} = rz.windows.get(rz.at(client));
+    const {frame, ending, sheet, announcing} = rz.windows.get(rz.at(client));
     ending.abort();
+    clearTimeout(announcing);
     document.adoptedStyleSheets = document.adoptedStyleSheets.filter(kept => kept !== sheet);
     frame.remove();
   },
@@ -170,8 +173,20 @@ const imports = {
       dialog.showModal();
     }
   },
+  // What a click did, in the window's one polite live region: emptied at
+  // once and given the text a moment later, so that every browser tells the
+  // screen reader of a change, also where the text is the one said last. A
+  // click before then says its own instead; `said` is settled once it is.
   rz_announce: function(client, text) {
-    rz.at(client).querySelector('[role=status]').textContent = rz.string(text);
+    const area = rz.at(client);
+    const kept = rz.windows.get(area);
+    const region = area.querySelector('[role=status]');
+    const words = rz.string(text);
+    region.textContent = '';
+    clearTimeout(kept.announcing);
+    kept.said = new Promise(resolve => {
+      kept.announcing = setTimeout(() => resolve(region.textContent = words), 100);
+    });
   },
 
   // ---- The controls

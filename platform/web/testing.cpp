@@ -111,6 +111,7 @@ void Driver::waitUntilShown() {
 void Driver::Click(std::string_view button) {
     const Box box = boxOf(driving_->window, elementPlace(control(button, Kind::Button)));
     drive("click", {}, box.viewLeft + box.width / 2, box.viewTop + box.height / 2);
+    drive("said", {}, driving_->client());
     driving_->closeReports();
 }
 
@@ -119,6 +120,7 @@ void Driver::Press(Key key) {
                                        "Space", "Enter",     "NumpadEnter", "Control+C"};
     static_assert(std::size(keys) == static_cast<std::size_t>(Key::Copy) + 1);
     drive("press", keys[static_cast<std::size_t>(key)]);
+    drive("said", {}, driving_->client());
     driving_->closeReports();
 }
 

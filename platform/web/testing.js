@@ -13,6 +13,9 @@ mergeInto(LibraryManager.library, {
     text: id => rollingZembHost('accessible', id, 'text'),
     clipboard: () => navigator.clipboard.readText(),
     frame: () => new Promise(resolve => requestAnimationFrame(() => resolve())),
+    // The window's last announcement made, as a player who waits to hear a
+    // click out before the next.
+    said: (_, client) => rz.windows.get(rz.at(client)).said,
     objects: async () => (await rollingZembHost('listeners')) +
                          document.getElementsByTagName('*').length +
                          rz.values.length - rz.free.length,
@@ -56,18 +59,22 @@ mergeInto(LibraryManager.library, {
   rz_read: function(what, element) {
     return rz.hold(String(rzReadings[rz.string(what)](rz.at(element))));
   },
-  // Keeps what the form's live regions say after each change, their texts
-  // joined in the page's order, as a screen reader hears them; until the
-  // window goes.
+  // Keeps what the form's live regions say, as a screen reader hears them:
+  // a region's text each time it changes to another, in the page's order,
+  // and nothing when it is emptied; until the window goes. An output
+  // element is a live region unless it says it is none.
   rz_listen_to_live_regions: function(client) {
     const area = rz.at(client);
-    const regions = () => [...area.querySelectorAll('[aria-live], [role=status]')];
+    const last = new WeakMap();
     area.rzHeard = [];
-    const observer = new MutationObserver(records => {
-      if (records.some(record => regions().some(region => region.contains(record.target)))) {
-        area.rzHeard.push(regions().map(region => region.textContent)
-                              .map(text => text.endsWith('\n') ? text.slice(0, -1) : text)
-                              .filter(text => text !== '').join('\n'));
+    const observer = new MutationObserver(() => {
+      for (const region of area.querySelectorAll(
+               ':is([aria-live], [role=status], output):not([aria-live=off])')) {
+        const text = region.textContent.replace(/\n$/, '');
+        if (text !== '' && text !== last.get(region)) {
+          area.rzHeard.push(text);
+        }
+        last.set(region, text);
       }
     });
     observer.observe(area, {subtree: true, childList: true, characterData: true});

@@ -1,8 +1,11 @@
 // Put before the page's own scripts by the web tests: it freezes the clock
 // at the moment the test sets (rollingZembClock.set), and keeps what the
 // page did that a player would not see: each content security policy
-// violation, each uncaught error, and the text each copy put on the
-// clipboard. With #hold in the page's address, the program does not start
+// violation, each uncaught error, the text each copy put on the clipboard,
+// and what the window's live regions said, as a screen reader hears them: a
+// region's text each time it changes to another, and nothing when it is
+// emptied (an output element is a live region unless it says it is none).
+// With #hold in the page's address, the program does not start
 // until the test says (rollingZembStart), as on a slow machine.
 (() => {
     const SystemDate = Date;
@@ -15,7 +18,7 @@
             return frozen;
         }
     };
-    const watched = { problems: [], copied: [] };
+    const watched = { problems: [], copied: [], heard: [] };
     globalThis.rollingZembClock = { set: time => { frozen = time; } };
     globalThis.rollingZembWatched = watched;
     document.addEventListener('securitypolicyviolation', event =>
@@ -25,6 +28,17 @@
     addEventListener('unhandledrejection', event =>
         watched.problems.push(`the page rejected ${event.reason}`));
     addEventListener('copy', event => watched.copied.push(event.clipboardData.getData('text/plain')));
+    const last = new WeakMap();
+    new MutationObserver(() => {
+        for (const region of document.querySelectorAll(
+                 'section :is([aria-live], [role=status], output):not([aria-live=off])')) {
+            const text = region.textContent.replace(/\n$/, '');
+            if (text !== '' && text !== last.get(region)) {
+                watched.heard.push(text);
+            }
+            last.set(region, text);
+        }
+    }).observe(document, { subtree: true, childList: true, characterData: true });
     if (location.hash === '#hold') {
         let program;
         let start;

@@ -120,6 +120,14 @@ async function betFromField(tab, balance, roll, key) {
     await tab.press(key);
 }
 
+// What the window's live regions said since, once they have said something:
+// the last click's one announcement, whole and in the order printed.
+async function expectHeard(tab, said, what) {
+    await until(tab, () => globalThis.rollingZembWatched.heard.length > 0, `a word ${what}`);
+    expect(JSON.stringify(await tab.evaluate(() => globalThis.rollingZembWatched.heard.splice(0))),
+           JSON.stringify([said]), `what a screen reader hears ${what}`);
+}
+
 async function playWholeGame(tab) {
     const shown = await tab.evaluate(() => ({
         title: document.title,
@@ -130,11 +138,14 @@ async function playWholeGame(tab) {
     expect(shown.icon, '32x32 16x16', 'the icon');
     expect(shown.focused, 'Text1', 'the focus at the start');
 
-    // Start with the mouse.
+    // Start with the mouse, twice: the second says the same again.
     await tab.click('#Command2');
     let now = await read(tab);
     expect(now.field, '10', 'the field after Start');
     expect(now.output, '', 'the output after Start');
+    await expectHeard(tab, 'initial balance 10', 'after Start');
+    await tab.click('#Command2');
+    await expectHeard(tab, 'initial balance 10', 'after Start again');
 
     // A balance typed in, and a bet from the keyboard: Tab, Tab, Space.
     await typeInField(tab, '15000');
@@ -146,6 +157,7 @@ async function playWholeGame(tab) {
     now = await read(tab);
     expect(now.output, 'The number is 1\nYou won!\n', 'the output after a won bet');
     expect(now.field, '30000', 'the field after a won bet');
+    await expectHeard(tab, 'The number is 1\nYou won!\ninitial balance 30000', 'after a won bet');
 
     // A bet by touch where the engine's driver has it, refused at the limit.
     await setClock(tab, 5);
@@ -154,6 +166,8 @@ async function playWholeGame(tab) {
     expect(now.output, 'The number is 5\nYou won!\nNo cash available!\n' +
            'You have to go with $30,000.00.', 'the output after a refused win');
     expect(now.field, '30000', 'the field after a refused win');
+    await expectHeard(tab, 'The number is 5\nYou won!\nNo cash available!\n' +
+                      'You have to go with $30,000.00.', 'after a refused win');
 
     // An overflow: reported in the page's dialog, closed with Escape; the
     // focus goes back to the button and nothing is lost.
@@ -170,10 +184,13 @@ async function playWholeGame(tab) {
     expect(now.focused, 'Command1', 'the focus after the report');
     expect(now.field, '1e308', 'the field after the report');
     expect(now.output, 'The number is 2\nYou won!\n', 'the output after the report');
+    await expectHeard(tab, 'The number is 2\nYou won!', 'after the report');
 
     // A loss, then quit: the arrow keys from the bet to quit, and Enter.
     await betFromField(tab, '10', 6, 'Space');
     expect((await read(tab)).field, '0', 'the field after a lost bet');
+    await expectHeard(tab, 'The number is 6\nYou lost! (Player bankrupt)\ninitial balance 0',
+                      'after a lost bet');
     for (let i = 0; i < 3; ++i) {
         await tab.press('ArrowRight');
     }
@@ -182,6 +199,7 @@ async function playWholeGame(tab) {
     now = await read(tab);
     expect(now.output, 'You quit.\nThe balance of your account is 0\n', 'the output after quit');
     expect(now.field, '', 'the field after quit');
+    await expectHeard(tab, 'You quit.\nThe balance of your account is 0', 'after quit');
 
     // Ctrl+C on the output area copies what stands printed.
     await tab.click('#Picture1');
@@ -191,7 +209,9 @@ async function playWholeGame(tab) {
     expect(problems.join('; '), '', 'what went wrong in the page');
 }
 
-// The names and roles a screen reader finds, from Chromium's own tree.
+// The names and roles a screen reader finds, from Chromium's own tree, and
+// the output area no live region, so that only the window's own says what a
+// click did.
 async function checkAccessibilityTree(tab) {
     const cdp = await tab.context().newCDPSession(tab);
     const { nodes } = await cdp.send('Accessibility.getFullAXTree');
@@ -204,6 +224,9 @@ async function checkAccessibilityTree(tab) {
             fail(`Chromium's accessibility tree has no ${role} named '${name}'`);
         }
     }
+    const display = nodes.find(node => node.name?.value === 'Display');
+    expect(display.properties.find(property => property.name === 'live')?.value.value ?? 'off',
+           'off', 'the output area\'s live setting in Chromium\'s tree');
 }
 
 // axe-core's audit: no serious or critical finding. It runs as the
