@@ -26,14 +26,18 @@ def write(path, text):
         target.write(text)
 
 
-def without_comments(text, comment=r"\n\s*//[^\n]*"):
-    """Our own script (or, with CSS_COMMENT, style sheet) without its
-    comments and indentation, which a player's browser has no use for."""
-    lines = re.sub(comment, "\n", "\n" + text, flags=re.DOTALL).split("\n")
+def without_comments(text):
+    """Our own script without its comments and indentation, which a player's
+    browser has no use for."""
+    lines = re.sub(r"\n\s*//[^\n]*", "\n", "\n" + text).split("\n")
     return "\n".join(line.strip() for line in lines if line.strip())
 
 
-CSS_COMMENT = r"/\*.*?\*/"
+def compact_style(text):
+    """Our own style sheet without its comments and its blanks, but for those
+    that separate words."""
+    text = re.sub(r"\s+", " ", re.sub(r"/\*.*?\*/", "", text, flags=re.DOTALL))
+    return re.sub(r" ?([{};,>]) ?", r"\1", text).strip()
 
 
 def caption_colours(style):
@@ -75,7 +79,7 @@ def make(page_in, program_path, wasm_path, window_path, style_path, early_path, 
     for placeholder, value in {"%TITLE%": html.escape(window["title"]), "%ICON%": window["icon"],
                                "%ICON_SIZES%": window["iconSizes"], "%THEME_COLOUR%": light,
                                "%DARK_THEME_COLOUR%": dark,
-                               "%STYLE%": without_comments(style, CSS_COMMENT) + window["style"],
+                               "%STYLE%": compact_style(style) + window["style"],
                                "%WINDOW%": window["window"],
                                "%WASM%": read(wasm_path, "rb").hex()}.items():
         page = page.replace(placeholder, value)

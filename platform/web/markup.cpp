@@ -1,5 +1,6 @@
 #include "platform/web/window.h"
 
+#include <initializer_list>
 #include <utility>
 
 // A window's markup, the page's structure written once: the frame, found by
@@ -28,10 +29,17 @@ std::string escaped(std::string_view text) {
     return markup;
 }
 
-// A CSS rule of `selector` placing a box of `width` by `height` twips.
-std::string placed(const std::string& selector, int width, int height, const std::string& more) {
-    return selector + "{" + more + "width:" + std::to_string(detail::pixels(width)) +
-           "px;height:" + std::to_string(detail::pixels(height)) + "px}";
+// A CSS rule giving `selector` the lengths of `named` twips, in pixels at 96
+// dots per inch, as custom properties: window.css makes each so many of the
+// window's pixels, which a phone's screen draws larger.
+std::string placed(const std::string& selector,
+                   std::initializer_list<std::pair<const char*, int>> named) {
+    std::string rule = selector + "{";
+    for (const auto& [name, twips] : named) {
+        rule += std::string(rule.back() == '{' ? "" : ";") + "--" + name + ":" +
+                std::to_string(detail::pixels(twips));
+    }
+    return rule + "}";
 }
 
 // Each kind of control as an element: a field, an output area that takes
@@ -58,12 +66,13 @@ Markup controlMarkup(const Window& window, const ControlRecord& control) {
     if (control.kind != detail::ControlKind::TextBox) {
         html += escaped(control.caption) + "</" + std::string(tag) + ">";
     }
-    return {html,
-            placed("#" + window.clientId + " #" + control.name, control.width, control.height,
-                   "left:" + std::to_string(detail::pixels(control.left)) +
-                       "px;top:" + std::to_string(detail::pixels(control.top)) + "px;"),
-            {},
-            {}};
+    return {
+        html,
+        placed(
+            "#" + window.clientId + " #" + control.name,
+            {{"l", control.left}, {"t", control.top}, {"w", control.width}, {"h", control.height}}),
+        {},
+        {}};
 }
 
 } // namespace
@@ -74,12 +83,12 @@ Markup MarkupOf(const Window& window, const ControlRecord* control) {
     }
     const FormWindow& form = window.form;
     const std::string icon = iconAddress(form.icon);
-    Markup markup{"<section id=" + window.frameId + " aria-labelledby=" + window.captionId +
-                      "><header>",
-                  placed("#" + window.clientId, form.clientWidth, form.clientHeight, ""), icon,
-                  iconSizes(form.icon)};
+    Markup markup{
+        "<section id=" + window.frameId + " aria-labelledby=" + window.captionId + "><header>",
+        placed("#" + window.frameId, {{"cw", form.clientWidth}, {"ch", form.clientHeight}}), icon,
+        iconSizes(form.icon)};
     if (!icon.empty()) {
-        markup.html += "<img alt='' width=16 height=16 src='" + icon + "'>";
+        markup.html += "<img alt='' src='" + icon + "'>"; // its size is the style sheet's
     }
     markup.html += "<h1 id=" + window.captionId + ">" + escaped(form.caption) +
                    "</h1></header><div id=" + window.clientId + ">";

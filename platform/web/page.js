@@ -223,8 +223,8 @@ const imports = {
   // ---- Text measuring, for the font fit
 
   // The window's font at `size` pixels, as a canvas takes it; the page's
-  // size, which the window's frame has; and the window's, set if it
-  // changes.
+  // size, which the window's frame has; and the window's, in pixels of its
+  // own (window.css), set if it changes.
   rz_font_at: function(client, size) {
     return rz.hold(size + 'px ' + getComputedStyle(rz.at(client)).fontFamily);
   },
@@ -232,8 +232,9 @@ const imports = {
     return parseFloat(getComputedStyle(rz.windows.get(rz.at(client)).frame).fontSize);
   },
   rz_set_font_size: function(client, size) {
-    if (parseFloat(getComputedStyle(rz.at(client)).fontSize) !== size) {
-      rz.at(client).style.fontSize = size + 'px';
+    const area = rz.at(client);
+    if (parseFloat(getComputedStyle(area).getPropertyValue('--rz-font')) !== size) {
+      area.style.setProperty('--rz-font', size);
     }
   },
   // The width of a text in a font, in CSS pixels, in one step.

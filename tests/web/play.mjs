@@ -7,8 +7,9 @@
 // the clock and counts what no player should meet: a content security
 // policy violation, an uncaught error. In Chromium it also checks the names
 // its accessibility tree gives the controls, audits the page with axe-core
-// in the light and the dark colour scheme, and checks that the page fits a
-// phone's screen and shows every caption whole at twice the density. In
+// in the light and the dark colour scheme, and checks that a desktop shows
+// the window at its own size and a phone as large as its screen holds it
+// whole, whichever way it is turned, with every caption whole. In
 // every engine, served as a web server serves it, it checks the page on a
 // network that lies: a first visit whose program stalls, and the kept page
 // and its new releases on a server that fails, stalls, resets and tears.
@@ -249,22 +250,64 @@ async function audit(tab, scheme) {
     }
 }
 
-// On a phone's screen at twice the density the page fits with no sideways
-// scrolling, shows every caption whole, and plays by touch.
-async function checkPhone(engine, address) {
-    const phone = await open(engine, address, { viewport: { width: 360, height: 640 },
-                                                deviceScaleFactor: 2, isMobile: true,
-                                                hasTouch: true });
-    const overflow = await phone.evaluate(() => ({
-        page: document.documentElement.scrollWidth - document.documentElement.clientWidth,
-        captions: [...document.querySelectorAll('main button[id], main label')]
+// The window as the view shows it: its scale, the client area's width
+// against its own 340 pixels; its share of the view's width; whether all of
+// it is in view, with no sideways scrolling; the captions cut; the buttons'
+// font against the fitted one at that scale; and what it holds.
+const windowInView = () => {
+    const frame = document.querySelector('main > section').getBoundingClientRect();
+    const client = document.querySelector('section > div');
+    const scale = client.getBoundingClientRect().width / 340;
+    const button = document.getElementById('Command1');
+    return {
+        scale,
+        share: frame.width / innerWidth,
+        inView: frame.left >= 0 && frame.top >= 0 && frame.right <= innerWidth &&
+                frame.bottom <= innerHeight &&
+                document.documentElement.scrollWidth === document.documentElement.clientWidth,
+        cut: [...document.querySelectorAll('main button[id], main label')]
             .filter(e => e.scrollWidth > e.clientWidth || e.scrollHeight > e.clientHeight)
-            .map(e => e.id),
-    }));
-    expect(overflow.page, 0, 'the sideways overflow on a phone');
-    expect(overflow.captions.join(' '), '', 'the captions cut on a phone');
-    await phone.tap('#Command2');
-    expect((await read(phone)).field, '10', 'the field after Start on a phone');
+            .map(e => e.id).join(' '),
+        font: parseFloat(getComputedStyle(button).fontSize),
+        fitted: parseFloat(getComputedStyle(client).getPropertyValue('--rz-font')) * scale,
+        held: `${document.getElementById('Text1').value}|${document.getElementById('Picture1').textContent}`,
+    };
+};
+// Checks the window at `least` its own scale in view (and, with `share`, at
+// least that share of its width), its text as large as its scale, every
+// caption whole.
+async function checkScale(tab, what, least, share = 0) {
+    const shown = await tab.evaluate(windowInView);
+    if (shown.scale < least || shown.share < share || !shown.inView || shown.cut !== '' ||
+        Math.abs(shown.font - shown.fitted) > 0.01) {
+        fail(`the window ${what}: ${JSON.stringify(shown)}`);
+    }
+    return shown;
+}
+
+// A desktop keeps the window's own size; a phone's screen shows it as large
+// as it holds it, all in view, whichever way the phone is turned, and the
+// page plays by touch. Turning the phone loses nothing.
+async function checkPhone(engine, address) {
+    const desktop = await checkScale(await open(engine, address, { deviceScaleFactor: 2 }),
+                                     'on a desktop at twice the density', 1);
+    expect(desktop.scale, 1, 'the window\'s scale on a desktop');
+    const phone = { deviceScaleFactor: 2.625, isMobile: true, hasTouch: true };
+    const small = await open(engine, address, { viewport: { width: 360, height: 740 }, ...phone });
+    await checkScale(small, 'on a small phone', 1);
+    const tab = await open(engine, address, { viewport: { width: 412, height: 915 }, ...phone });
+    const portrait = await checkScale(tab, 'on a phone', 1, 0.9);
+    if (portrait.font < 12) {
+        fail(`the window's text on a phone is ${portrait.font} pixels`);
+    }
+    await tab.tap('#Command2');
+    await setClock(tab, 2);
+    await tab.tap('#Command1');
+    const played = (await tab.evaluate(windowInView)).held;
+    expect(played, '20|The number is 2\nYou won!\n', 'the window after Start and a bet on a phone');
+    await tab.native.setViewportSize({ width: 915, height: 412 });
+    expect((await checkScale(tab, 'on a phone turned', 1.3)).held, played,
+           'what the window holds once the phone is turned');
 }
 
 // A folder served as any static web server serves it; with `watching`,
