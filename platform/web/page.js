@@ -175,13 +175,14 @@ const imports = {
   },
   // What a click did, in the window's one polite live region: emptied at
   // once and given the text a moment later, so that every browser tells the
-  // screen reader of a change, also where the text is the one said last. A
+  // screen reader of a change, also where the text is the one said last; as
+  // Orca says no words twice running, a repeat ends in a no-break space. A
   // click before then says its own instead; `said` is settled once it is.
   rz_announce: function(client, text) {
     const area = rz.at(client);
     const kept = rz.windows.get(area);
     const region = area.querySelector('[role=status]');
-    const words = rz.string(text);
+    const words = rz.string(text) + (rz.string(text) === region.textContent ? '\xa0' : '');
     region.textContent = '';
     clearTimeout(kept.announcing);
     kept.said = new Promise(resolve => {

@@ -61,18 +61,21 @@ mergeInto(LibraryManager.library, {
   },
   // Keeps what the form's live regions say, as a screen reader hears them:
   // a region's text each time it changes to another, in the page's order,
-  // and nothing when it is emptied; until the window goes. An output
-  // element is a live region unless it says it is none.
+  // nothing when it is emptied, and, as Orca, never the same text twice
+  // running; until the window goes. An output element is a live region
+  // unless it says it is none.
   rz_listen_to_live_regions: function(client) {
     const area = rz.at(client);
     const last = new WeakMap();
+    let said = '';
     area.rzHeard = [];
     const observer = new MutationObserver(() => {
       for (const region of area.querySelectorAll(
                ':is([aria-live], [role=status], output):not([aria-live=off])')) {
-        const text = region.textContent.replace(/\n$/, '');
-        if (text !== '' && text !== last.get(region)) {
-          area.rzHeard.push(text);
+        const text = region.textContent;
+        if (text !== '' && text !== last.get(region) && text !== said) {
+          area.rzHeard.push(text.trim());
+          said = text;
         }
         last.set(region, text);
       }

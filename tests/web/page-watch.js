@@ -3,8 +3,9 @@
 // page did that a player would not see: each content security policy
 // violation, each uncaught error, the text each copy put on the clipboard,
 // and what the window's live regions said, as a screen reader hears them: a
-// region's text each time it changes to another, and nothing when it is
-// emptied (an output element is a live region unless it says it is none).
+// region's text each time it changes to another, nothing when it is emptied,
+// and, as Orca, never the same text twice running (an output element is a
+// live region unless it says it is none).
 // With #hold in the page's address, the program does not start
 // until the test says (rollingZembStart), as on a slow machine.
 (() => {
@@ -29,12 +30,14 @@
         watched.problems.push(`the page rejected ${event.reason}`));
     addEventListener('copy', event => watched.copied.push(event.clipboardData.getData('text/plain')));
     const last = new WeakMap();
+    let said = '';
     new MutationObserver(() => {
         for (const region of document.querySelectorAll(
                  'section :is([aria-live], [role=status], output):not([aria-live=off])')) {
-            const text = region.textContent.replace(/\n$/, '');
-            if (text !== '' && text !== last.get(region)) {
-                watched.heard.push(text);
+            const text = region.textContent;
+            if (text !== '' && text !== last.get(region) && text !== said) {
+                watched.heard.push(text.trim());
+                said = text;
             }
             last.set(region, text);
         }
