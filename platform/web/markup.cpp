@@ -34,12 +34,12 @@ std::string escaped(std::string_view text) {
 // window's pixels, which a phone's screen draws larger.
 std::string placed(const std::string& selector,
                    std::initializer_list<std::pair<const char*, int>> named) {
-    std::string rule = selector + "{";
+    std::string properties;
     for (const auto& [name, twips] : named) {
-        rule += std::string(rule.back() == '{' ? "" : ";") + "--" + name + ":" +
-                std::to_string(detail::pixels(twips));
+        properties += std::string(properties.empty() ? "--" : ";--") + name + ":" +
+                      std::to_string(detail::pixels(twips));
     }
-    return rule + "}";
+    return selector + "{" + properties + "}";
 }
 
 // Each kind of control as an element: a field, an output area that takes

@@ -73,8 +73,11 @@ struct Driver::Driving {
 
     [[nodiscard]] int client() const { return window.client().place(); }
 
-    // Closes each error report that is open, with Escape, as a player does.
-    void closeReports() {
+    // What the player's last input did, heard out as a player does: the
+    // window's announcement made, then each error report that is open
+    // closed with Escape.
+    void settle() {
+        drive("said", {}, client());
         for (int parts[4] = {}; rz_open_report(client(), parts);) {
             reports.push_back(
                 {Js(parts[0]).string(), Js(parts[1]).string(), parts[2] != 0, parts[3] != 0});
@@ -111,8 +114,7 @@ void Driver::waitUntilShown() {
 void Driver::Click(std::string_view button) {
     const Box box = boxOf(driving_->window, elementPlace(control(button, Kind::Button)));
     drive("click", {}, box.viewLeft + box.width / 2, box.viewTop + box.height / 2);
-    drive("said", {}, driving_->client());
-    driving_->closeReports();
+    driving_->settle();
 }
 
 void Driver::Press(Key key) {
@@ -120,8 +122,7 @@ void Driver::Press(Key key) {
                                        "Space", "Enter",     "NumpadEnter", "Control+C"};
     static_assert(std::size(keys) == static_cast<std::size_t>(Key::Copy) + 1);
     drive("press", keys[static_cast<std::size_t>(key)]);
-    drive("said", {}, driving_->client());
-    driving_->closeReports();
+    driving_->settle();
 }
 
 void Driver::SetText(std::string_view field, std::string_view text) {
