@@ -33,7 +33,7 @@ const imports = {
     // What each window keeps, by its client area (a WeakMap): its frame, the
     // controller whose signal ends its listeners, the style that places its
     // controls, where the page did not hold it, and its announcement on the
-    // way.
+    // way with the words it last said.
     windows: null,
     canvas: null, // what measures text for the font fit
     // The style sheet that places a window's controls, made with the first
@@ -122,7 +122,7 @@ const imports = {
     const area = document.getElementById(rz.string(client));
     rz.windows.set(area, {frame: document.getElementById(rz.string(frame)),
                           ending: new AbortController(), sheet: null, announcing: 0,
-                          said: Promise.resolve()});
+                          words: '', said: Promise.resolve()});
     if (written) {
       rz.styleOf(area).replaceSync(rz.string(style));
     }
@@ -176,17 +176,19 @@ const imports = {
   // What a click did, in the window's one polite live region: emptied at
   // once and given the text a moment later, so that every browser tells the
   // screen reader of a change, also where the text is the one said last; as
-  // Orca says no words twice running, a repeat ends in a no-break space. A
-  // click before then says its own instead; `said` is settled once it is.
+  // Orca says no words twice running, a repeat of the words last said ends
+  // in a no-break space. A click before then says its own instead; `said`
+  // is settled once it is.
   rz_announce: function(client, text) {
     const area = rz.at(client);
     const kept = rz.windows.get(area);
     const region = area.querySelector('[role=status]');
-    const words = rz.string(text) + (rz.string(text) === region.textContent ? '\xa0' : '');
+    const words = rz.string(text);
+    const said = words === kept.words ? words + '\xa0' : words;
     region.textContent = '';
     clearTimeout(kept.announcing);
     kept.said = new Promise(resolve => {
-      kept.announcing = setTimeout(() => resolve(region.textContent = words), 100);
+      kept.announcing = setTimeout(() => resolve(region.textContent = kept.words = said), 100);
     });
   },
 
